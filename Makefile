@@ -1,0 +1,57 @@
+# Two commands for a newcomer:
+#   make run    install what is missing, build, start the game
+#   make test   install what is missing, build, run every test (also under ASan/UBSan)
+
+PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev \
+            fonts-liberation xvfb xdotool x11-apps x11-utils
+BUILD    := build
+ASAN     := build-asan
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: run test build deps asan bench format clean
+
+run: build
+	cd $(BUILD) && ./vorlax
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	$(MAKE) --no-print-directory asan
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS)
+
+# The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The end-to-end tests drive the real game under Xvfb and run in the normal build only.
+asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORLAX_SANITIZE=ON -DVORLAX_BENCH=OFF
+	cmake --build $(ASAN) -j$(JOBS) --target vorlax_tests
+	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --output-on-failure -j$(JOBS) -E '^E2E'
+
+bench: build
+	cd $(BUILD) && ./vorlax_bench
+
+format:
+	find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN)
+
+# Installs the Debian packages that are missing: directly as root, through sudo
+# otherwise; without either it names the packages and stops.
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages:$$missing"; \
+	  if [ "$$(id -u)" = 0 ]; then SUDO=""; \
+	  elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then SUDO="sudo -n"; \
+	  else echo "error: these Debian packages are needed:$$missing"; \
+	       echo "       install them as root: apt-get install -y$$missing"; exit 1; fi; \
+	  $$SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi

@@ -1,0 +1,140 @@
+#include "core/platform/headless_platform.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/numbers.h"
+#include "core/platform/form.h"
+
+namespace vorlax {
+
+HeadlessPlatform::HeadlessPlatform() = default;
+
+HeadlessPlatform::~HeadlessPlatform() {
+    if (HasPlatform() && &CurrentPlatform() == this) SetCurrentPlatform(nullptr);
+}
+
+std::int16_t HeadlessPlatform::GetKeyState(int vk) {
+    return held_.count(vk) ? static_cast<std::int16_t>(-128) : 0;
+}
+
+void HeadlessPlatform::SetKeyHeld(int vk, bool held) {
+    if (held)
+        held_.insert(vk);
+    else
+        held_.erase(vk);
+}
+
+void HeadlessPlatform::QueueKeyDown(int vk) { queue_.push_back(KeyDown{vk}); }
+void HeadlessPlatform::QueueText(const std::string& utf8) { queue_.push_back(Text{utf8}); }
+void HeadlessPlatform::QueueClose(Form& form) { queue_.push_back(Close{&form}); }
+
+void HeadlessPlatform::At(std::uint32_t tick, std::function<void()> action) {
+    scheduled_.push_back({tick, std::move(action)});
+}
+
+void HeadlessPlatform::MessageBox(const std::string& text, const std::string& caption) {
+    messages_.push_back({text, caption});
+}
+
+int HeadlessPlatform::Presents(const Form& form) const {
+    auto it = presents_.find(&form);
+    return it == presents_.end() ? 0 : it->second;
+}
+
+void HeadlessPlatform::ResizeForm(Form& form) { form.Touch(); }
+
+void HeadlessPlatform::PresentForm(Form& form) {
+    ++presents_[&form];
+    shownRevision_[&form] = form.Revision();
+}
+
+void HeadlessPlatform::OnWindowOpen(Form& form) { form.Touch(); }
+void HeadlessPlatform::OnWindowHide(Form&) {}
+void HeadlessPlatform::OnWindowClose(Form& form) { shownRevision_.erase(&form); }
+void HeadlessPlatform::OnActivate(Form&) {}
+
+// Runs the first scheduled action that is due; true if one ran.
+bool HeadlessPlatform::RunDue() {
+    for (std::size_t i = 0; i < scheduled_.size(); ++i) {
+        if (TickDiff(static_cast<Long>(now_), static_cast<Long>(scheduled_[i].tick)) >= 0) {
+            auto action = std::move(scheduled_[i].action);
+            scheduled_.erase(scheduled_.begin() + static_cast<std::ptrdiff_t>(i));
+            action();
+            return true;
+        }
+    }
+    return false;
+}
+
+// Delivers the next queued event; true if there was one. Handlers may yield
+// again (a key that starts a game), and the nested yield takes the events
+// after this one.
+bool HeadlessPlatform::DeliverOne() {
+    if (queue_.empty()) return false;
+    Event event = std::move(queue_.front());
+    queue_.pop_front();
+    if (auto* key = std::get_if<KeyDown>(&event)) {
+        if (active_ != nullptr) active_->DeliverKeyDown(key->vk);
+    } else if (auto* text = std::get_if<Text>(&event)) {
+        if (active_ != nullptr) active_->DeliverText(text->utf8);
+    } else if (auto* close = std::get_if<Close>(&event)) {
+        close->form->Unload();
+    }
+    return true;
+}
+
+void HeadlessPlatform::PresentChanged() {
+    for (Form* form : open_) {
+        if (form->Visible() && shownRevision_[form] != form->Revision()) PresentForm(*form);
+    }
+}
+
+void HeadlessPlatform::DoEvents(std::uint32_t maxWaitMs) {
+    if (++yields_ > yieldLimit_) throw HeadlessLimitReached("headless run exceeded its yield limit");
+    if (everyYield_) everyYield_();
+    bool any = false;
+    while (RunDue()) any = true;
+    while (DeliverOne()) any = true;
+    if (!any && maxWaitMs > 0) {
+        // Nothing pending: wait, that is move the clock on, but no further
+        // than the next scripted action.
+        std::uint32_t wait = maxWaitMs;
+        for (const auto& s : scheduled_) {
+            Long until = TickDiff(static_cast<Long>(s.tick), static_cast<Long>(now_));
+            if (until >= 0 && static_cast<std::uint32_t>(until) < wait)
+                wait = static_cast<std::uint32_t>(until);
+        }
+        now_ += wait;
+        while (RunDue()) {
+        }
+        while (DeliverOne()) {
+        }
+    }
+    PresentChanged();
+}
+
+void HeadlessPlatform::RunEventLoop() {
+    // Idle like a real event loop: handle what is queued, jump the clock to
+    // the next scripted action, and stop when nothing is left to happen.
+    for (;;) {
+        if (++yields_ > yieldLimit_)
+            throw HeadlessLimitReached("headless run exceeded its yield limit");
+        bool any = false;
+        while (RunDue()) any = true;
+        while (DeliverOne()) any = true;
+        PresentChanged();
+        if (any) continue;
+        if (scheduled_.empty() || open_.empty()) return;
+        // Jump to the earliest scheduled action.
+        std::uint32_t wait = std::numeric_limits<std::uint32_t>::max();
+        for (const auto& s : scheduled_) {
+            Long until = TickDiff(static_cast<Long>(s.tick), static_cast<Long>(now_));
+            std::uint32_t w = until < 0 ? 0 : static_cast<std::uint32_t>(until);
+            wait = std::min(wait, w);
+        }
+        now_ += wait;
+    }
+}
+
+}  // namespace vorlax

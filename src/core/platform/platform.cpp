@@ -1,0 +1,71 @@
+#include "core/platform/platform.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "core/platform/form.h"
+
+namespace vorlax {
+namespace {
+Platform* current = nullptr;
+}
+
+Platform& CurrentPlatform() {
+    assert(current != nullptr && "no platform set");
+    return *current;
+}
+
+void SetCurrentPlatform(Platform* platform) { current = platform; }
+
+bool HasPlatform() { return current != nullptr; }
+
+std::string ProgramFile(const std::string& name) {
+    return CurrentPlatform().ProgramFolder() + "/" + name;
+}
+
+void Platform::End(int status) {
+    CloseAllWindows();
+    throw ProgramEnd{status};
+}
+
+void Platform::ShowForm(Form& form) {
+    if (std::find(open_.begin(), open_.end(), &form) == open_.end()) {
+        open_.push_back(&form);
+        OnWindowOpen(form);
+    } else {
+        OnWindowOpen(form);  // shown again after being hidden
+    }
+    ActivateForm(form);
+}
+
+void Platform::HideForm(Form& form) {
+    OnWindowHide(form);
+    if (active_ == &form) active_ = nullptr;
+}
+
+void Platform::CloseForm(Form& form) {
+    auto it = std::find(open_.begin(), open_.end(), &form);
+    if (it == open_.end()) return;
+    OnWindowClose(form);
+    open_.erase(it);
+    if (active_ == &form) active_ = nullptr;
+}
+
+void Platform::ActivateForm(Form& form) {
+    if (!form.Visible()) return;
+    Form* before = active_;
+    active_ = &form;
+    OnActivate(form);
+    if (before != &form) FocusChanged(form);
+}
+
+void Platform::CloseAllWindows() {
+    while (!open_.empty()) {
+        Form* form = open_.back();
+        OnWindowClose(*form);
+        open_.pop_back();
+    }
+    active_ = nullptr;
+}
+
+}  // namespace vorlax

@@ -1,0 +1,101 @@
+// The one door between the game and the outside world: keys, time, windows,
+// message boxes and the program folder. The game rules call only this; a
+// backend provides it (SdlPlatform for real windows, HeadlessPlatform for
+// tests).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/platform/keys.h"
+
+namespace vorlax {
+
+class Form;
+
+// Thrown by Platform::End to unwind every nested loop at once; main() catches
+// it and exits with `status`.
+struct ProgramEnd {
+    int status = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- input and time -------------------------------------------------
+
+    // Negative while the key with virtual-key code `vk` is held down, 0 otherwise.
+    virtual std::int16_t GetKeyState(int vk) = 0;
+    // Milliseconds on a 32-bit counter that wraps. Differences of two
+    // readings (TickDiff) are elapsed time.
+    virtual std::uint32_t GetTickCount() = 0;
+    // Blocks for `ms` milliseconds; no event is handled meanwhile.
+    virtual void Sleep(std::uint32_t ms) = 0;
+
+    // The yield: handles every pending window event (key presses, typed text,
+    // close boxes, repaints) on this thread, running the forms' handlers, and
+    // shows any form whose contents changed. When nothing is pending and
+    // `maxWaitMs` > 0 it first waits up to that long for an event, so a loop
+    // that has nothing to do until a deadline does not spin the processor.
+    virtual void DoEvents(std::uint32_t maxWaitMs = 0) = 0;
+
+    // Handles events until no form is loaded any more (or End is called).
+    virtual void RunEventLoop() = 0;
+
+    // Closes every window without running unload handlers and throws
+    // ProgramEnd, unwinding whatever loops were running.
+    [[noreturn]] void End(int status = 0);
+
+    // --- files and messages ----------------------------------------------
+
+    // The folder that holds the executable, without a trailing separator.
+    virtual std::string ProgramFolder() = 0;
+    // A message box with an OK button; returns when it is dismissed.
+    virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
+
+    // --- forms (called by Form; the game does not call these) ------------
+
+    // The form whose window has the keyboard focus, or nullptr.
+    Form* ActiveForm() const { return active_; }
+    // Forms whose windows are open (loaded and shown at least once).
+    const std::vector<Form*>& OpenForms() const { return open_; }
+
+    // The form's window is to be shown (created on first show) and activated.
+    virtual void ShowForm(Form& form);
+    // The form's window is to be hidden; it stays loaded.
+    virtual void HideForm(Form& form);
+    // The form's window is to be destroyed (the form was unloaded).
+    virtual void CloseForm(Form& form);
+    // The form's window is to take the keyboard focus.
+    virtual void ActivateForm(Form& form);
+    // The form's client size changed.
+    virtual void ResizeForm(Form& form) = 0;
+    // Shows the form's persistent image with its visible controls, now.
+    virtual void PresentForm(Form& form) = 0;
+    // The control holding the form's focus changed (typed text may start or stop).
+    virtual void FocusChanged(Form& form) { (void)form; }
+
+protected:
+    // Destroys every window; used by End.
+    virtual void CloseAllWindows();
+    // Backend hooks around the shared bookkeeping above.
+    virtual void OnWindowOpen(Form& form) = 0;
+    virtual void OnWindowHide(Form& form) = 0;
+    virtual void OnWindowClose(Form& form) = 0;
+    virtual void OnActivate(Form& form) = 0;
+
+    Form* active_ = nullptr;
+    std::vector<Form*> open_;
+};
+
+// The platform of this process; set once in main() (or by a test).
+Platform& CurrentPlatform();
+void SetCurrentPlatform(Platform* platform);
+bool HasPlatform();
+
+// Full path of a file in the program folder.
+std::string ProgramFile(const std::string& name);
+
+}  // namespace vorlax

@@ -1,0 +1,25 @@
+// The game's random numbers: one generator for the whole process.
+#pragma once
+
+#include <cstdint>
+
+#include "core/types.h"
+
+namespace vorlax {
+
+// One uniform draw in [0, 1) with single precision; never 1.0.
+float RandomDraw();
+
+// Reseeds the generator from the tick counter (under the headless platform
+// that is the virtual clock, so a test run repeats exactly).
+void Reseed();
+
+// Reseeds the generator with a given seed.
+void ReseedWith(std::uint32_t seed);
+
+// Reseeds, draws r, and returns the largest whole number not above
+// lo + (hi - lo) * r: for whole lo < hi a value in lo .. hi - 1, and lo itself
+// when lo = hi.
+Long RandomBetween(double lo, double hi);
+
+}  // namespace vorlax
