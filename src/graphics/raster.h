@@ -72,7 +72,8 @@ enum class FillStyle { Solid = 0, Transparent = 1 };
 // The ellipse inscribed in the box left..right-1, top..bottom-1 (right and
 // bottom exclusive, reversed coordinates allowed): a one-pixel outline in
 // `pen`, the inside filled with `fill` when `style` is Solid and left as it
-// was when Transparent. Pixels off the surface are dropped.
+// was when Transparent. Pixels off the surface are dropped. Boxes more than
+// 524288 pixels wide or high draw nothing.
 void Ellipse(Surface& dst, int left, int top, int right, int bottom, Colour pen, Colour fill,
              FillStyle style);
 

@@ -1,0 +1,277 @@
+// Replays every recorded GDI call of tests/data/gdi-reference on the software
+// raster and compares the result pixel by pixel with the recording.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "graphics/raster.h"
+#include "support/gdi_dump.h"
+
+namespace vorlax::testing {
+namespace {
+
+// Colours the recordings were made with (see the README next to them).
+constexpr Colour kBackground = 0x302010;
+constexpr Colour kPen = 0x00FFFF;
+constexpr Colour kBrush = 0xFF8000;
+
+struct DumpFile {
+    const char* name;
+    int caseCount;
+};
+constexpr DumpFile kDumpFiles[] = {
+    {"ellipse_solid", 95},
+    {"ellipse_hollow", 95},
+    {"line_solid", 26},
+    {"bitblt", 22},
+};
+
+std::string DumpPath(const std::string& file) {
+    return std::string(VORLAX_TEST_DATA) + "/gdi-reference/" + file + ".txt";
+}
+
+// Each file is read once however many cases use it.
+const GdiDump& Dump(const std::string& file) {
+    static std::map<std::string, GdiDump> loaded;
+    auto it = loaded.find(file);
+    if (it == loaded.end()) it = loaded.emplace(file, LoadGdiDump(DumpPath(file))).first;
+    return it->second;
+}
+
+// Runs the case's calls on a fresh surface the way the recorder did.
+Surface Replay(const std::string& file, const GdiCase& c) {
+    if (file == "bitblt") {
+        const GdiDump& dump = Dump(file);
+        const GdiCase* initial = dump.Find("dst_initial");
+        const GdiCase* picture = dump.Find("src_picture");
+        const GdiCase* mask = dump.Find("src_mask");
+        if (!initial || !picture || !mask)
+            throw GdiDumpError("bitblt: dst_initial, src_picture or src_mask missing");
+        if (c.calls.empty()) return c.ToSurface();  // one of the three surfaces
+        Surface dst = initial->ToSurface();
+        const Surface pictureSurface = picture->ToSurface();
+        const Surface maskSurface = mask->ToSurface();
+        const std::map<std::string, std::uint32_t> rops = {{"SRCCOPY", SRCCOPY},
+                                                           {"SRCAND", SRCAND},
+                                                           {"SRCPAINT", SRCPAINT},
+                                                           {"BLACKNESS", BLACKNESS}};
+        for (const GdiCall& call : c.calls) {
+            if (call.name != "BitBlt" || call.args.size() != 9 || call.args[0] != "dst" ||
+                !rops.count(call.args[8]))
+                throw GdiDumpError("bitblt: cannot replay \"" + c.callText + "\"");
+            const std::string& source = call.args[5];
+            const Surface* src = source == "picture" ? &pictureSurface
+                                 : source == "mask"  ? &maskSurface
+                                                     : nullptr;
+            const bool ok =
+                BitBlt(dst, call.IntArg(1), call.IntArg(2), call.IntArg(3), call.IntArg(4), src,
+                       call.IntArg(6), call.IntArg(7), rops.at(call.args[8]));
+            if (call.ret) {
+                EXPECT_EQ(ok ? 1 : 0, *call.ret) << call.name << " return value";
+            }
+        }
+        return dst;
+    }
+
+    Surface s(c.width, c.height, kBackground);
+    int penX = 0, penY = 0;
+    for (const GdiCall& call : c.calls) {
+        if (call.name == "Ellipse" && call.args.size() == 4) {
+            const FillStyle style =
+                file == "ellipse_hollow" ? FillStyle::Transparent : FillStyle::Solid;
+            Ellipse(s, call.IntArg(0), call.IntArg(1), call.IntArg(2), call.IntArg(3), kPen, kBrush,
+                    style);
+        } else if (call.name == "MoveToEx" && call.args.size() == 2) {
+            penX = call.IntArg(0);
+            penY = call.IntArg(1);
+        } else if (call.name == "LineTo" && call.args.size() == 2) {
+            DrawLine(s, penX, penY, call.IntArg(0), call.IntArg(1), kPen);
+            penX = call.IntArg(0);
+            penY = call.IntArg(1);
+        } else {
+            throw GdiDumpError(file + ": cannot replay \"" + c.callText + "\"");
+        }
+    }
+    return s;
+}
+
+struct CaseRef {
+    std::string file;
+    std::string name;   // empty when the file could not be read
+    std::string error;  // why not
+};
+
+void PrintTo(const CaseRef& ref, std::ostream* os) { *os << ref.file << "/" << ref.name; }
+
+std::vector<CaseRef> AllCases() {
+    std::vector<CaseRef> refs;
+    for (const DumpFile& f : kDumpFiles) {
+        try {
+            for (const GdiCase& c : Dump(f.name).cases) refs.push_back({f.name, c.name, ""});
+        } catch (const std::exception& e) {
+            refs.push_back({f.name, "", e.what()});
+        }
+    }
+    return refs;
+}
+
+std::string CaseTestName(const ::testing::TestParamInfo<CaseRef>& info) {
+    std::string name =
+        info.param.file + "_" + (info.param.name.empty() ? "unreadable" : info.param.name);
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name;
+}
+
+class GdiReference : public ::testing::TestWithParam<CaseRef> {};
+
+TEST_P(GdiReference, RasterDrawsTheRecordedPixels) {
+    const CaseRef& ref = GetParam();
+    ASSERT_TRUE(ref.error.empty()) << ref.error;
+    const GdiCase& c = *Dump(ref.file).Find(ref.name);
+    SCOPED_TRACE(ref.file + ".txt line " + std::to_string(c.line) + ": " + c.callText);
+
+    const Surface actual = Replay(ref.file, c);
+    const auto diff = FirstDifference(c, actual);
+    if (diff) {
+        std::ostringstream expectedPicture;
+        for (const std::string& row : c.rows) expectedPicture << row << '\n';
+        FAIL() << "first differing pixel at (" << diff->x << ", " << diff->y << "): expected "
+               << std::hex << diff->expected << ", got " << diff->actual << std::dec
+               << "\nexpected:\n"
+               << expectedPicture.str() << "got:\n"
+               << RenderWithLegend(actual, c.legend);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllRecordings, GdiReference, ::testing::ValuesIn(AllCases()),
+                         CaseTestName);
+
+// A short or damaged copy of the recordings would silently test less.
+TEST(GdiReferenceData, EveryFileHasAllItsCases) {
+    for (const DumpFile& f : kDumpFiles) {
+        SCOPED_TRACE(f.name);
+        EXPECT_EQ(static_cast<int>(Dump(f.name).cases.size()), f.caseCount);
+    }
+}
+
+// Each case's "changed" count and box agree with its picture, measured from
+// the background (or, for block transfers, from the initial destination).
+// This checks the reader and the copy of the data together.
+TEST(GdiReferenceData, ChangedCountsAndBoxesMatchThePictures) {
+    for (const DumpFile& f : kDumpFiles) {
+        const GdiDump& dump = Dump(f.name);
+        const GdiCase* initial = dump.Find("dst_initial");
+        for (const GdiCase& c : dump.cases) {
+            SCOPED_TRACE(std::string(f.name) + "/" + c.name);
+            const bool blockTransfer = std::string(f.name) == "bitblt";
+            // The three surfaces the transfers start from have no common
+            // reference to count changes from.
+            if (blockTransfer && c.calls.empty()) continue;
+            const bool fromInitial = blockTransfer;
+            int count = 0;
+            GdiBox box{c.width, c.height, 0, 0};
+            for (int y = 0; y < c.height; ++y) {
+                for (int x = 0; x < c.width; ++x) {
+                    const Colour before = fromInitial ? initial->At(x, y) : kBackground;
+                    if (fromInitial && (initial->width != c.width || initial->height != c.height))
+                        FAIL() << "size differs from dst_initial";
+                    if (c.At(x, y) == before) continue;
+                    ++count;
+                    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                           std::max(box.bottom, y + 1)};
+                }
+            }
+            EXPECT_EQ(count, c.changed);
+            ASSERT_EQ(c.bbox.has_value(), count > 0);
+            if (count > 0) {
+                EXPECT_EQ(box.left, c.bbox->left);
+                EXPECT_EQ(box.top, c.bbox->top);
+                EXPECT_EQ(box.right, c.bbox->right);
+                EXPECT_EQ(box.bottom, c.bbox->bottom);
+            }
+        }
+    }
+}
+
+GdiDump ParseText(const std::string& text) {
+    std::istringstream in(text);
+    return ParseGdiDump(in, "test");
+}
+
+TEST(GdiDumpReader, ReadsCallsLegendAndRows) {
+    const GdiDump d = ParseText(
+        "# a comment\n"
+        "\n"
+        "case two_calls 3 2\n"
+        "call BitBlt(dst,-5,4,12,10,NULL,0,0,BLACKNESS) ret=1; LineTo(1,2) ret=0\n"
+        "changed 2 bbox 0 1 2 2\n"
+        "legend .=302010 a=00FFFF\n"
+        "...\n"
+        "aa.\n"
+        "case none 1 1\n"
+        "call none\n"
+        "changed 0\n"
+        "legend .=000000\n"
+        ".\n");
+    ASSERT_EQ(d.cases.size(), 2u);
+    const GdiCase& c = d.cases[0];
+    EXPECT_EQ(c.name, "two_calls");
+    EXPECT_EQ(c.line, 3);
+    ASSERT_EQ(c.calls.size(), 2u);
+    EXPECT_EQ(c.calls[0].name, "BitBlt");
+    ASSERT_EQ(c.calls[0].args.size(), 9u);
+    EXPECT_EQ(c.calls[0].IntArg(1), -5);
+    EXPECT_EQ(c.calls[0].args[5], "NULL");
+    EXPECT_EQ(c.calls[0].ret, 1);
+    EXPECT_EQ(c.calls[1].name, "LineTo");
+    EXPECT_EQ(c.calls[1].ret, 0);
+    EXPECT_THROW(c.calls[0].IntArg(0), GdiDumpError);  // "dst"
+    EXPECT_THROW(c.calls[1].IntArg(2), GdiDumpError);  // no third argument
+    EXPECT_EQ(c.changed, 2);
+    ASSERT_TRUE(c.bbox);
+    EXPECT_EQ(c.bbox->right, 2);
+    EXPECT_EQ(c.At(1, 1), 0x00FFFF);
+    EXPECT_EQ(c.ToSurface().Pixel(2, 1), 0x302010);
+    EXPECT_TRUE(d.cases[1].calls.empty());
+    EXPECT_FALSE(d.cases[1].bbox);
+    EXPECT_EQ(d.Find("none"), &d.cases[1]);
+    EXPECT_EQ(d.Find("missing"), nullptr);
+}
+
+TEST(GdiDumpReader, MalformedInputIsAClearErrorWithItsLine) {
+    const std::string good =
+        "case c 2 1\ncall Ellipse(1,2,3,4) ret=1\nchanged 0\nlegend .=302010\n..\n";
+    EXPECT_NO_THROW(ParseText(good));
+    const std::pair<std::string, std::string> bad[] = {
+        {"case c 2\n", "test:1:"},                                               // no height
+        {"case c 0 1\n", "test:1:"},                                             // empty picture
+        {"case c 2 1\ncall Ellipse(1,2\n", "test:2:"},                           // unclosed call
+        {"case c 2 1\ncall Ellipse(1,2) ret=x\n", "test:2:"},                    // bad return
+        {"case c 2 1\ncall none\nchanged\n", "test:3:"},                         // no count
+        {"case c 2 1\ncall none\nchanged 0\nlegend .=3020\n", "test:4:"},        // short colour
+        {"case c 2 1\ncall none\nchanged 0\nlegend .=302010\n.\n", "test:5:"},   // short row
+        {"case c 2 1\ncall none\nchanged 0\nlegend .=302010\n.x\n", "test:5:"},  // unknown char
+        {"case c 2 2\ncall none\nchanged 0\nlegend .=302010\n..\n", "test:5:"},  // rows missing
+        {"stray text\n", "test:1:"},
+        {good + good, "test:6:"},  // same case twice
+    };
+    for (const auto& [text, where] : bad) {
+        SCOPED_TRACE(text);
+        try {
+            ParseText(text);
+            ADD_FAILURE() << "no error";
+        } catch (const GdiDumpError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(where, 0), 0u) << e.what();
+        }
+    }
+    EXPECT_THROW(LoadGdiDump(std::string(VORLAX_TEST_DATA) + "/gdi-reference/no_such_file.txt"),
+                 GdiDumpError);
+}
+
+}  // namespace
+}  // namespace vorlax::testing
