@@ -22,5 +22,7 @@ private:
 
 // A bitmap file that is missing or cannot be loaded.
 inline constexpr Long kErrBitmapLoad = static_cast<Long>(0x80040002u);
+// The high-score file is missing, unreadable, short or holds a bad score.
+inline constexpr Long kErrHighScoreFile = static_cast<Long>(0x80040003u);
 
 }  // namespace vorlax

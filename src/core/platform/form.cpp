@@ -131,7 +131,14 @@ void PictureBox::Cls() {
     Touch();
 }
 
-void PictureBox::Refresh() { Touch(); }
+void PictureBox::Refresh() {
+    // Its image is shown with the form. Out of sight (beyond the client area,
+    // as the collision scratch picture is during play) there is nothing to show.
+    Form& form = Parent();
+    const bool inside = Visible() && Left() < form.ClientWidth() && Top() < form.ClientHeight() &&
+                        Left() + Width() > 0 && Top() + Height() > 0;
+    if (inside) form.Refresh();
+}
 
 // ---------------------------------------------------------------- Form
 

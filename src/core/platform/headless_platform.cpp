@@ -35,6 +35,7 @@ void HeadlessPlatform::At(std::uint32_t tick, std::function<void()> action) {
 
 void HeadlessPlatform::MessageBox(const std::string& text, const std::string& caption) {
     messages_.push_back({text, caption});
+    if (OnMessage) OnMessage(messages_.back());
 }
 
 int HeadlessPlatform::Presents(const Form& form) const {

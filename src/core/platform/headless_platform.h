@@ -68,6 +68,8 @@ public:
 
     // --- what happened ---
     const std::vector<Message>& Messages() const { return messages_; }
+    // Runs when a message box is "shown", before it is dismissed.
+    std::function<void(const Message&)> OnMessage;
     // How often a form was shown on the "screen" (refresh or changed at a yield).
     int Presents(const Form& form) const;
 

@@ -95,6 +95,9 @@ Platform& CurrentPlatform();
 void SetCurrentPlatform(Platform* platform);
 bool HasPlatform();
 
+// Whether the key with virtual-key code `vk` is held down now.
+inline bool KeyHeld(int vk) { return CurrentPlatform().GetKeyState(vk) < 0; }
+
 // Full path of a file in the program folder.
 std::string ProgramFile(const std::string& name);
 

@@ -1,0 +1,306 @@
+#include "scores/high_score_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "core/errors.h"
+
+namespace vorlax {
+namespace {
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+struct Field {
+    std::string_view text;
+    bool lineEnded = false;  // the field was the last one on its line
+};
+
+// Walks through the file content field by field, the way the game has always
+// read its records: fields end at a comma or a line end, and a field opened
+// with a double quote runs to the next double quote whatever lies between.
+class FieldReader {
+  public:
+    explicit FieldReader(std::string_view content) : s_(content) {
+        if (s_.starts_with(kUtf8ByteOrderMark)) pos_ = kUtf8ByteOrderMark.size();
+    }
+
+    // Moves to the start of the next record, passing over lines that hold
+    // nothing but blanks. Returns false when the content is used up.
+    bool StartRecord() {
+        for (;;) {
+            SkipBlanks();
+            if (AtEnd()) return false;
+            if (!IsLineEnd(s_[pos_])) return true;
+            SkipLineEnd();
+        }
+    }
+
+    Field ReadField() {
+        SkipBlanks();
+        if (!AtEnd() && s_[pos_] == '"') return ReadQuotedField();
+        const std::size_t start = pos_;
+        while (!AtEnd() && s_[pos_] != ',' && !IsLineEnd(s_[pos_])) ++pos_;
+        Field field{TrimBlanks(s_.substr(start, pos_ - start))};
+        field.lineEnded = SkipSeparator();
+        return field;
+    }
+
+    // Passes over whatever is left of the current line, line end included.
+    void SkipRestOfLine() {
+        while (!AtEnd() && !IsLineEnd(s_[pos_])) ++pos_;
+        SkipLineEnd();
+    }
+
+  private:
+    Field ReadQuotedField() {
+        const std::size_t start = pos_ + 1;
+        const std::size_t close = s_.find('"', start);
+        if (close == std::string_view::npos) {
+            // A quote that is never closed: take the rest of the line rather
+            // than swallowing the records after it.
+            pos_ = start;
+            while (!AtEnd() && !IsLineEnd(s_[pos_])) ++pos_;
+            Field field{s_.substr(start, pos_ - start)};
+            SkipLineEnd();
+            field.lineEnded = true;
+            return field;
+        }
+        Field field{s_.substr(start, close - start)};
+        // Anything between the closing quote and the next separator is dropped.
+        pos_ = close + 1;
+        while (!AtEnd() && s_[pos_] != ',' && !IsLineEnd(s_[pos_])) ++pos_;
+        field.lineEnded = SkipSeparator();
+        return field;
+    }
+
+    // Consumes the comma or line end at the current position. Returns true
+    // when the line ended (a line end or the end of the content).
+    bool SkipSeparator() {
+        if (AtEnd()) return true;
+        if (s_[pos_] == ',') {
+            ++pos_;
+            return false;
+        }
+        SkipLineEnd();
+        return true;
+    }
+
+    bool AtEnd() const { return pos_ >= s_.size(); }
+
+    void SkipBlanks() {
+        while (!AtEnd() && IsBlank(s_[pos_])) ++pos_;
+    }
+
+    // CR LF, LF and CR each count as one line end.
+    void SkipLineEnd() {
+        if (AtEnd()) return;
+        if (s_[pos_] == '\r') {
+            ++pos_;
+            if (!AtEnd() && s_[pos_] == '\n') ++pos_;
+        } else if (s_[pos_] == '\n') {
+            ++pos_;
+        }
+    }
+
+    std::string_view s_;
+    std::size_t pos_ = 0;
+};
+
+enum class ScoreProblem { kNone, kNotWholeNumber, kOutOfRange };
+
+// A whole number with an optional sign and at least one digit, blanks around
+// it allowed. Leading zeros and a plus sign are tolerated on reading.
+ScoreProblem ParseScore(std::string_view text, Long& score) {
+    text = TrimBlanks(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return ScoreProblem::kNotWholeNumber;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<Long>::max()} + 1;
+    std::int64_t magnitude = 0;
+    bool tooLarge = false;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return ScoreProblem::kNotWholeNumber;
+        if (!tooLarge) {
+            magnitude = magnitude * 10 + (c - '0');
+            if (magnitude > kLimit) tooLarge = true;
+        }
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (tooLarge || value > std::numeric_limits<Long>::max()) return ScoreProblem::kOutOfRange;
+    score = static_cast<Long>(value);
+    return ScoreProblem::kNone;
+}
+
+// The field as it is shown in an error message, cut short if it is long (a
+// binary file would otherwise fill the message box). The cut never splits a
+// UTF-8 character.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kMaxShown = 40;
+    if (text.size() <= kMaxShown) return std::string(text);
+    std::size_t cut = kMaxShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+std::string RecordCountText(int records) {
+    if (records == 0) return "no records";
+    if (records == 1) return "only 1 record";
+    return "only " + std::to_string(records) + " records";
+}
+
+std::string SaveFailure(const std::string& path, int error) {
+    return "Could not save the high scores to " + path + ": " + std::strerror(error);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+HighScoreTable ParseHighScores(std::string_view content, const std::string& fileName) {
+    HighScoreTable table;
+    FieldReader reader(content);
+    for (int record = 1; record <= kHighScoreRecords; ++record) {
+        if (!reader.StartRecord()) {
+            throw GameError(kErrHighScoreFile,
+                            fileName + ": the file holds " + RecordCountText(record - 1) +
+                                ", but " + std::to_string(kHighScoreRecords) + " are needed");
+        }
+        const Field scoreField = reader.ReadField();
+        HighScoreRecord& entry = table[static_cast<std::size_t>(record - 1)];
+        switch (ParseScore(scoreField.text, entry.score)) {
+            case ScoreProblem::kNone:
+                break;
+            case ScoreProblem::kNotWholeNumber:
+                throw GameError(kErrHighScoreFile, fileName + ": record " + std::to_string(record) +
+                                                       ": the score \"" + Shown(scoreField.text) +
+                                                       "\" is not a whole number");
+            case ScoreProblem::kOutOfRange:
+                throw GameError(kErrHighScoreFile,
+                                fileName + ": record " + std::to_string(record) + ": the score \"" +
+                                    Shown(scoreField.text) + "\" is out of range (" +
+                                    std::to_string(std::numeric_limits<Long>::min()) + " to " +
+                                    std::to_string(std::numeric_limits<Long>::max()) + ")");
+        }
+        // A line that ends after the score holds a record with an empty name.
+        if (scoreField.lineEnded) continue;
+        const Field nameField = reader.ReadField();
+        entry.name = std::string(nameField.text);
+        // Further fields on the line are not part of the record.
+        if (!nameField.lineEnded) reader.SkipRestOfLine();
+    }
+    return table;
+}
+
+HighScoreTable ReadHighScoreFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        const int error = errno;
+        throw GameError(kErrHighScoreFile,
+                        "Could not open the high-score file " + path + ": " + std::strerror(error));
+    }
+    std::string content;
+    char buffer[4096];
+    for (;;) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        content.append(buffer, got);
+        if (got < sizeof buffer) break;
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed) {
+        throw GameError(kErrHighScoreFile,
+                        "Could not read the high-score file " + path + ": " + std::strerror(error));
+    }
+    return ParseHighScores(content, path);
+}
+
+std::string FormatHighScores(const HighScoreTable& table) {
+    std::string out;
+    for (const HighScoreRecord& record : table) {
+        out += std::to_string(record.score);
+        out += ",\"";
+        for (const char c : record.name) out += c == '"' ? '\'' : c;
+        out += "\"\r\n";
+    }
+    return out;
+}
+
+std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& table) {
+    const std::string bytes = FormatHighScores(table);
+
+    std::vector<char> tempName(path.begin(), path.end());
+    for (const char c : std::string_view(".XXXXXX")) tempName.push_back(c);
+    tempName.push_back('\0');
+    int fd = mkstemp(tempName.data());
+    if (fd < 0) return SaveFailure(path, errno);
+    const std::string tempPath(tempName.data());
+
+    // Gives up: the temporary file goes, the old file was never touched.
+    auto abandon = [&](int error) {
+        if (fd >= 0) close(fd);
+        unlink(tempPath.c_str());
+        return SaveFailure(path, error);
+    };
+
+    // mkstemp makes the file private to its owner; the table is no secret.
+    // Not being able to change that does not spoil the save.
+    (void)fchmod(fd, 0644);
+
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return abandon(errno);
+        }
+        if (n == 0) return abandon(ENOSPC);
+        written += static_cast<std::size_t>(n);
+    }
+    if (fsync(fd) != 0) return abandon(errno);
+    const int closed = close(fd);
+    fd = -1;
+    if (closed != 0) return abandon(errno);
+    if (std::rename(tempPath.c_str(), path.c_str()) != 0) return abandon(errno);
+
+    // Make the rename itself durable. The new file is in place already, so a
+    // folder that cannot be synced is no reason to report a failure.
+    const int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        (void)fsync(folder);
+        close(folder);
+    }
+    return {};
+}
+
+}  // namespace vorlax
