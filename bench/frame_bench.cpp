@@ -1,0 +1,89 @@
+// The cost of one worst-case frame: every gameplay step, the strip and the
+// whole drawing, with ten enemies wearing armour rings, some exploding, five
+// player shots, thirty enemy shots and the carrier on screen.
+#include <benchmark/benchmark.h>
+
+#include "core/frame_loop.h"
+#include "core/game_state.h"
+#include "core/platform/headless_platform.h"
+#include "core/title_screen.h"
+#include "core/windows.h"
+#include "graphics/sprites.h"
+
+namespace {
+
+using namespace vorlax;
+
+void Sprite(int w, int h, SurfaceHandle& picture, SurfaceHandle& mask) {
+    Surface pic(w, h, RGB(90, 160, 200)), msk(w, h, 0);
+    for (int x = 0; x < w; x += 3) {  // a ragged outline, so the masks are not trivial
+        msk.SetPixel(x, 0, RGB(255, 255, 255));
+        pic.SetPixel(x, 0, 0);
+    }
+    picture = AdoptSurface(std::move(pic));
+    mask = AdoptSurface(std::move(msk));
+}
+
+void WorstCaseState() {
+    G.Wave = 11;
+    G.WaveSetup = False;
+    G.EnemyCount = 10;
+    for (int n = 1; n <= 10; ++n) {
+        G.EnemyAlive[n] = n <= 8 ? -1 : 0;
+        G.EnemyBlast[n] = n <= 8 ? 0 : 10 + n;
+        G.EnemyHits[n] = 0;
+        G.EnemyX[n] = 60 * n;
+        G.EnemyY[n] = 40 + 50 * n;
+    }
+    for (int s = 1; s <= 5; ++s) {
+        G.ShotActive[s] = True;
+        G.ShotX[s] = 100 + 80 * s;
+        G.ShotY[s] = 300;
+    }
+    for (int e = 1; e <= 3; ++e) {
+        for (int s = 1; s <= 10; ++s) {
+            G.EnemyShotActive(e, s) = True;
+            G.EnemyShotX(e, s) = 700 - 20 * s;
+            G.EnemyShotY(e, s) = 100 + 150 * e;
+        }
+    }
+    G.CarrierActive = True;
+    G.CarrierX = 200.25;
+    G.CarrierY = 300.0;
+    G.ShieldOn = True;
+    G.ShipX = 150;
+    G.ShipY = 500;
+}
+
+void BM_WorstCaseFrame(benchmark::State& state) {
+    HeadlessPlatform platform;
+    SetCurrentPlatform(&platform);
+    G = GameState{};
+    CreateWindows();
+    SetPalette();
+    FillEnemySizes();
+    Sprite(kShipWidth, kShipHeight, G.ShipDC, G.ShipMaskDC);
+    Sprite(kCarrierWidth, kCarrierHeight, G.CarrierDC, G.CarrierMaskDC);
+    for (int n = 1; n <= kEnemyTypes; ++n)
+        Sprite(kEnemyWidths[n], kEnemyHeights[n], G.EnemySpriteDC[n], G.EnemyMaskDC[n]);
+    DisplayForm().form.Show();
+    WorstCaseState();
+    const GameState start = G;
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        G = start;
+        state.ResumeTiming();
+        if (RunGameplaySteps()) {
+            UpdateStrip();
+            DrawPlayField();
+        }
+        benchmark::DoNotOptimize(DisplayForm().form.Image().Data());
+    }
+
+    DestroyWindows();
+    SetCurrentPlatform(nullptr);
+}
+BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,42 @@
+#include "core/command_keys.h"
+
+#include "core/frame_loop.h"
+#include "core/game_state.h"
+#include "core/platform/platform.h"
+#include "core/startup.h"
+#include "core/windows.h"
+
+namespace vorlax {
+
+// Five tests, one after the other, on the same key; none is skipped because
+// an earlier one matched. So F2 on a game that the player pauses (the loop
+// returns to here) meets the resume test at once, and F1 or F3 on a paused
+// game shows its window and then resumes the game behind it.
+void DisplayFormKeyDown(int key) {
+    DisplayWindow& display = DisplayForm();
+    // Each F2 during play nests one more frame loop inside the running one;
+    // past a bound the key is ignored, so holding F2 down cannot exhaust the stack.
+    const bool roomForALoop = FrameLoopDepth() < kMaxFrameLoopDepth;
+
+    if (key == VK_F2 && roomForALoop) {
+        for (Label* label : display.TitleLabels()) label->SetVisible(false);
+        for (TextBox* box : display.StripBoxes()) box->SetVisible(true);
+        display.CollisionPict->SetLeft(display.form.ClientWidth() + 20);
+        G.GameRunning = True;
+        FrameLoop();
+    }
+    if (key == VK_F1) HelpForm().form.Show();
+    if (key == VK_F3) ScoreForm().form.Show();
+    if (key == VK_ESCAPE) {
+        G.GameRunning = False;
+        Shutdown();
+        CurrentPlatform().End(0);
+    }
+    if (key != VK_P && G.Paused == True && FrameLoopDepth() < kMaxFrameLoopDepth) {
+        G.Paused = False;
+        G.GameRunning = True;
+        FrameLoop();
+    }
+}
+
+}  // namespace vorlax

@@ -1,0 +1,243 @@
+#include "core/frame_loop.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/game_state.h"
+#include "core/numbers.h"
+#include "core/platform/platform.h"
+#include "core/random.h"
+#include "core/startup.h"
+#include "core/windows.h"
+#include "gameplay/carrier.h"
+#include "gameplay/collision.h"
+#include "gameplay/enemy_fire.h"
+#include "gameplay/ship.h"
+#include "gameplay/shot_hits.h"
+#include "gameplay/waves.h"
+#include "graphics/sprites.h"
+#include "scores/game_over.h"
+
+namespace vorlax {
+namespace {
+
+constexpr Long kExtraShipPoints = 10000;
+constexpr int kFinalWave = 11;
+constexpr int kMaxBlast = 20;
+
+int depth = 0;
+
+struct DepthGuard {
+    DepthGuard() { ++depth; }
+    ~DepthGuard() { --depth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+};
+
+int EnemiesInPlay() { return std::clamp(G.EnemyCount, 0, kMaxEnemies); }
+
+void SetPen(Form& form, Colour colour) {
+    form.SetFillColor(colour);
+    form.SetForeColor(colour);
+}
+
+void DrawStars(Form& form, double width, double height) {
+    for (int i = decltype(G.Stars)::lower; i <= decltype(G.Stars)::upper; ++i) {
+        Star& star = G.Stars[i];
+        star.X -= star.Speed;
+        if (star.X < 0) {
+            // Re-enter at the right edge at a fresh height and speed.
+            star.X = Nearest(width);
+            const double r1 = RandomDraw();
+            star.Y = Nearest(height * r1 + 26);
+            const double r2 = RandomDraw();
+            star.Speed = Nearest(r2 * 5 + 1);
+        }
+        SetPen(form, star.Colour);
+        form.DrawEllipse(star.X, star.Y, star.X + star.Size, star.Y + star.Size);
+    }
+}
+
+void DrawOutline(Form& form, Colour colour, int left, int top, int right, int bottom) {
+    form.SetFillStyle(FillStyle::Transparent);
+    form.SetForeColor(colour);
+    form.DrawEllipse(left, top, right, bottom);
+    form.SetFillStyle(FillStyle::Solid);
+}
+
+void DrawArmourRings(Form& form) {
+    const int w = G.EnemyWidth[G.Wave];
+    const int h = G.EnemyHeight[G.Wave];
+    for (int n = 1; n <= EnemiesInPlay(); ++n) {
+        if (G.EnemyAlive[n] != -1) continue;
+        // One ring per hit still to take, the largest first.
+        for (Long k = G.EnemyHits[n]; k <= 4; ++k) {
+            const int m = 5 - k;
+            DrawOutline(form, G.ColCyan, G.EnemyX[n] - m, G.EnemyY[n] - m, G.EnemyX[n] + w + m,
+                        G.EnemyY[n] + h + m);
+        }
+    }
+}
+
+void DrawPlayerShots(Form& form, double width) {
+    for (int j = 1; j <= kShotSlots; ++j) {
+        if (G.ShotActive[j] != True) continue;
+        G.ShotX[j] += 10;
+        SetPen(form, G.ShotColour);
+        form.DrawEllipse(G.ShotX[j], G.ShotY[j], G.ShotX[j] + 5, G.ShotY[j] + 5);
+        if (G.ShotX[j] > width) G.ShotActive[j] = False;
+    }
+}
+
+void DrawEnemies(Form& form) {
+    const int w = G.EnemyWidth[G.Wave];
+    const int h = G.EnemyHeight[G.Wave];
+    for (int n = 1; n <= EnemiesInPlay(); ++n) {
+        if (G.EnemyAlive[n] != -1) continue;
+        DrawMasked(form.Image(), G.EnemyX[n], G.EnemyY[n], w, h, G.EnemySpriteDC[G.Wave],
+                   G.EnemyMaskDC[G.Wave]);
+    }
+}
+
+void DrawExplosions(Form& form) {
+    const double w = G.EnemyWidth[G.Wave];
+    const double h = G.EnemyHeight[G.Wave];
+    for (int n = 1; n <= EnemiesInPlay(); ++n) {
+        const Long b = G.EnemyBlast[n];
+        if (b < 1) continue;
+        // A disc of radius b around the enemy box's centre, cooling as it grows.
+        SetPen(form, RGB(252 - b, 55 + b, 70));
+        const double cx = G.EnemyX[n] + w / 2;
+        const double cy = G.EnemyY[n] + h / 2;
+        form.DrawEllipse(Nearest(cx - b), Nearest(cy - b), Nearest(cx + b), Nearest(cy + b));
+        G.EnemyBlast[n] = b + 1;
+        if (G.EnemyBlast[n] > kMaxBlast) G.EnemyBlast[n] = 0;
+    }
+}
+
+void DrawEnemyShots(Form& form) {
+    for (int e = 1; e <= kFiringEnemies; ++e) {
+        for (int s = 1; s <= kEnemyShotSlots; ++s) {
+            if (G.EnemyShotActive(e, s) != True) continue;
+            G.EnemyShotX(e, s) -= 10;
+            SetPen(form, G.EnemyShotColour);
+            form.DrawEllipse(G.EnemyShotX(e, s), G.EnemyShotY(e, s), G.EnemyShotX(e, s) + 5,
+                             G.EnemyShotY(e, s) + 5);
+            if (G.EnemyShotX(e, s) < 0) G.EnemyShotActive(e, s) = False;
+        }
+    }
+}
+
+}  // namespace
+
+int FrameLoopDepth() { return depth; }
+
+bool RunGameplaySteps() {
+    MoveShip();
+    if (KeyHeld(VK_SPACE)) FireShot();
+    if (KeyHeld(VK_ESCAPE)) {
+        G.GameRunning = False;
+        Shutdown();
+        CurrentPlatform().End(0);
+    }
+    ShotsHitEnemies();
+    // While the carrier is on screen the wave neither moves nor advances.
+    if (G.CarrierActive == False) RunWave();
+    ShieldTimer();
+    // The shield key costs a unit of energy per frame, spawn shield or not.
+    if (KeyHeld(VK_CONTROL) && G.Energy > 0) {
+        G.ShieldOn = True;
+        G.Energy -= 1;
+    }
+    // P pauses after this frame has been drawn.
+    if (KeyHeld(VK_P)) {
+        G.GameRunning = False;
+        G.Paused = True;
+    }
+    CheckShipCollision();
+    if (G.Wave == kFinalWave) {
+        for (int n = 1; n <= kFiringEnemies; ++n) {
+            if (G.EnemyAlive[n] == -1) {
+                G.FiringEnemy = n;
+                EnemyFire();
+            }
+        }
+    }
+    if (G.Energy == 0) G.CarrierCalled = True;
+    MoveCarrier();
+    if (G.CarrierActive == True) DockingTest();
+    // At most one extra ship per frame; points beyond 10000 are dropped.
+    if (G.BonusPoints > kExtraShipPoints) {
+        G.BonusPoints = 0;
+        G.ShipsEarned += 1;
+    }
+    if (G.CurrentShip > G.ShipsEarned) {
+        G.GameRunning = False;
+        GameOver();
+        return false;
+    }
+    return true;
+}
+
+void UpdateStrip() {
+    DisplayWindow& d = DisplayForm();
+    d.Text2->SetText(std::to_string(LivesLeft(G)));
+    d.Text3->SetText(std::to_string(G.Level));
+    d.Text6->SetText(std::to_string(G.Wave));
+    d.Text7->SetText(std::to_string(G.Score));
+    d.Text9->SetText(std::to_string(G.Energy));
+}
+
+void DrawPlayField() {
+    Form& form = DisplayForm().form;
+    const double width = form.ClientWidth();
+    const double height = form.ClientHeight();
+
+    form.Cls();
+    DrawStars(form, width, height);
+    DrawMasked(form.Image(), G.ShipX, G.ShipY, kShipWidth, kShipHeight, G.ShipDC, G.ShipMaskDC);
+    if (G.ShieldOn == True) {
+        DrawOutline(form, G.ColBlue, G.ShipX - 2, G.ShipY - 2, G.ShipX + 49, G.ShipY + 34);
+    }
+    if (G.Wave == kFinalWave) DrawArmourRings(form);
+    DrawPlayerShots(form, width);
+    DrawEnemies(form);
+    DrawExplosions(form);
+    if (G.Wave == kFinalWave) {
+        DrawEnemyShots(form);
+        EnemyShotsHitShip();
+    }
+    if (G.CarrierActive == True) {
+        DrawMasked(form.Image(), Nearest(G.CarrierX), Nearest(G.CarrierY), kCarrierWidth,
+                   kCarrierHeight, G.CarrierDC, G.CarrierMaskDC);
+    }
+    // The separator under the head-up strip.
+    form.DrawLine(0, 25, static_cast<int>(width), 25, G.ColWhite);
+    form.Touch();
+}
+
+void FrameLoop() {
+    DepthGuard guard;
+    Platform& platform = CurrentPlatform();
+    DisplayWindow& display = DisplayForm();
+    for (;;) {
+        G.NowTick = static_cast<Long>(platform.GetTickCount());
+        if (TickDiff(G.NowTick, G.LastFrameTick) > G.FrameInterval) {
+            if (!RunGameplaySteps()) return;
+            UpdateStrip();
+            DrawPlayField();
+            G.LastFrameTick = static_cast<Long>(platform.GetTickCount());
+            display.form.Refresh();
+            display.CollisionPict->Refresh();
+        }
+        // Nothing to do until the next frame is due: let the yield sleep
+        // until then (or until an event comes) rather than spin.
+        const Long now = static_cast<Long>(platform.GetTickCount());
+        const Long due = G.LastFrameTick + G.FrameInterval + 1;
+        const Long wait = std::clamp<Long>(TickDiff(due, now), 0, std::max<Long>(G.FrameInterval + 1, 0));
+        platform.DoEvents(static_cast<std::uint32_t>(wait));
+        if (G.GameRunning == False) return;
+    }
+}
+
+}  // namespace vorlax

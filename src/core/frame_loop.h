@@ -1,0 +1,30 @@
+// The frame loop: the heart of a running game.
+#pragma once
+
+namespace vorlax {
+
+// Runs loop passes until GameRunning is false. A pass whose tick reading is
+// more than FrameInterval ms past LastFrameTick runs one frame: the gameplay
+// steps in their fixed order, the head-up strip, and the whole play field
+// redrawn and shown. Every pass ends in the yield, where key handlers run
+// (and may start a nested loop). Returns at once after a game over; never
+// returns when Esc is held, because the program ends inside it.
+void FrameLoop();
+
+// How many frame loops are running, nested inside each other.
+int FrameLoopDepth();
+
+// The most frame loops that may run nested; a key that would start another is ignored.
+inline constexpr int kMaxFrameLoopDepth = 8;
+
+// One frame's gameplay steps; false when the game ended in it (the loop then
+// returns without drawing).
+bool RunGameplaySteps();
+
+// Writes lives, level, wave, score and energy into the head-up strip.
+void UpdateStrip();
+
+// Draws the whole play field onto the display window's image.
+void DrawPlayField();
+
+}  // namespace vorlax

@@ -1,0 +1,82 @@
+#include "core/startup.h"
+
+#include <exception>
+
+#include "core/game_state.h"
+#include "core/platform/platform.h"
+#include "core/windows.h"
+#include "graphics/sprites.h"
+#include "scores/high_scores.h"
+
+namespace vorlax {
+namespace {
+
+bool startupFailed = false;
+
+// A failed start-up ends the program with status 1, so a launcher or script
+// can tell it from a normal quit.
+int ExitStatus() { return startupFailed ? 1 : 0; }
+
+}  // namespace
+
+std::string EnemyShipFile(int n) { return "Enemy Ship " + std::to_string(n) + ".bmp"; }
+std::string EnemyMaskFile(int n) { return "Enemy Mask " + std::to_string(n) + ".bmp"; }
+
+bool StartupFailed() { return startupFailed; }
+
+void Main() {
+    startupFailed = false;
+    try {
+        G.ShipDC = LoadSpriteDC(ProgramFile("Ship.bmp"));
+        G.ShipMaskDC = LoadSpriteDC(ProgramFile("Shipmask.bmp"));
+        G.CarrierDC = LoadSpriteDC(ProgramFile("FuelShip.bmp"));
+        G.CarrierMaskDC = LoadSpriteDC(ProgramFile("Fuelmask.bmp"));
+        for (int n = 1; n <= kEnemyTypes; ++n) {
+            G.EnemySpriteDC[n] = LoadSpriteDC(ProgramFile(EnemyShipFile(n)));
+            G.EnemyMaskDC[n] = LoadSpriteDC(ProgramFile(EnemyMaskFile(n)));
+        }
+        FillEnemySizes();
+        SetPalette();
+        ReadHighScores();
+        DisplayForm().form.Show();
+    } catch (const std::exception& error) {
+        startupFailed = true;
+        CurrentPlatform().MessageBox(error.what(), "VORLAX");
+        Shutdown();
+    }
+}
+
+void Shutdown() {
+    FreeSpriteDC(G.ShipDC);
+    FreeSpriteDC(G.ShipMaskDC);
+    FreeSpriteDC(G.CarrierDC);
+    FreeSpriteDC(G.CarrierMaskDC);
+    for (int n = 1; n <= kEnemyTypes; ++n) {
+        FreeSpriteDC(G.EnemySpriteDC[n]);
+        FreeSpriteDC(G.EnemyMaskDC[n]);
+    }
+    // Runs the unload handler, unless the window is already closing (or was
+    // never opened, after a failed start-up).
+    DisplayForm().form.Unload();
+}
+
+void DisplayFormUnload() {
+    G.GameRunning = False;
+    Shutdown();
+    CurrentPlatform().End(ExitStatus());
+}
+
+int RunGame() {
+    try {
+        CreateWindows();
+        Main();
+        CurrentPlatform().RunEventLoop();
+    } catch (const ProgramEnd& end) {
+        DestroyWindows();
+        return end.status;
+    }
+    DestroyWindows();
+    return ExitStatus();
+}
+
+}  // namespace vorlax

@@ -1,0 +1,48 @@
+// The display window: the play field, the head-up strip along its top, the
+// title-screen labels and the hidden collision scratch picture.
+#pragma once
+
+#include <array>
+
+#include "core/platform/form.h"
+
+namespace vorlax {
+
+inline constexpr int kDisplayClientWidth = 785;
+inline constexpr int kDisplayClientHeight = 617;
+inline constexpr int kStripHeight = 25;  // the strip fills rows 0..24; the separator runs at y = 25
+
+struct DisplayWindow {
+    DisplayWindow();
+
+    Form form;
+
+    // The head-up strip: captions (left-aligned) and values (centred).
+    TextBox* Text1;   // "Lives Left:"
+    TextBox* Text2;   // lives left
+    TextBox* Text3;   // level
+    TextBox* Text4;   // "Level:"
+    TextBox* Text5;   // "Wave:"
+    TextBox* Text6;   // wave
+    TextBox* Text7;   // score
+    TextBox* Text8;   // "Score:"
+    TextBox* Text9;   // energy
+    TextBox* Text10;  // "Energy:"
+
+    // The title screen.
+    Label* Label1;  // "VORLAX"
+    Label* Label2;  // "Press F1 - Help - Controls"
+    Label* Label3;  // "Press Shift for Energy Carrier" (between waves)
+    Label* Label4;  // "Press F2 - New Game"
+    Label* Label5;  // "Press F3 - High Scores"
+    Label* Label6;  // the tagline
+
+    // Scratch surface of the pixel-exact collision test, kept out of sight during play.
+    PictureBox* CollisionPict;
+
+    // Text1..Text10 and Label1..Label6 in number order.
+    std::array<TextBox*, 10> StripBoxes() const;
+    std::array<Label*, 6> TitleLabels() const;
+};
+
+}  // namespace vorlax

@@ -1,0 +1,28 @@
+#include "scores/high_scores.h"
+
+#include "core/game_state.h"
+#include "core/platform/platform.h"
+#include "scores/high_score_file.h"
+
+namespace vorlax {
+
+void ReadHighScores() {
+    HighScoreTable table = ReadHighScoreFile(ProgramFile("Hiscore.txt"));
+    for (int rank = 1; rank <= kHighScoreRanks; ++rank) {
+        G.HighScores[rank] = table[static_cast<std::size_t>(rank - 1)].score;
+        G.HighNames[rank] = table[static_cast<std::size_t>(rank - 1)].name;
+    }
+}
+
+bool SaveHighScores() {
+    HighScoreTable table;
+    for (int rank = 1; rank <= kHighScoreRanks; ++rank) {
+        table[static_cast<std::size_t>(rank - 1)] = {G.HighScores[rank], G.HighNames[rank]};
+    }
+    std::string problem = WriteHighScoreFile(ProgramFile("Hiscore.txt"), table);
+    if (problem.empty()) return true;
+    CurrentPlatform().MessageBox(problem, "VORLAX");
+    return false;
+}
+
+}  // namespace vorlax

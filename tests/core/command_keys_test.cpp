@@ -1,0 +1,190 @@
+// The display window's command keys: starting, pausing, resuming, nesting
+// and quitting, driven by queued key presses as a player would.
+#include "core/command_keys.h"
+
+#include <gtest/gtest.h>
+
+#include "support/play_fixture.h"
+
+namespace vorlax {
+namespace {
+
+class CommandKeys : public testing::PlayTest {
+protected:
+    CommandKeys() {
+        platform.EveryYield([&] {
+            maxDepth = std::max(maxDepth, FrameLoopDepth());
+            if (G.LastFrameTick != lastFrame) {
+                lastFrame = G.LastFrameTick;
+                ++frames;
+            }
+        });
+    }
+    // Holds P from `from` for `ms` milliseconds.
+    void HoldP(std::uint32_t from, std::uint32_t ms) {
+        platform.At(from, [&] { platform.SetKeyHeld(VK_P); });
+        platform.At(from + ms, [&] { platform.SetKeyHeld(VK_P, false); });
+    }
+    int maxDepth = 0;
+    int frames = 0;
+    Long lastFrame = 0;
+};
+
+TEST_F(CommandKeys, F2SwitchesToThePlayFieldAndPlaysInsideTheHandler) {
+    bool checked = false;
+    platform.At(100050, [&] {
+        DisplayWindow& d = Display();
+        for (Label* label : d.TitleLabels()) EXPECT_FALSE(label->Visible());
+        for (TextBox* box : d.StripBoxes()) EXPECT_TRUE(box->Visible());
+        EXPECT_EQ(d.CollisionPict->Left(), 805);
+        EXPECT_EQ(FrameLoopDepth(), 1);  // the handler has not returned
+        EXPECT_EQ(G.GameRunning, True);
+        checked = true;
+        G.GameRunning = False;
+    });
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(FrameLoopDepth(), 0);
+    EXPECT_GE(frames, 4);
+}
+
+TEST_F(CommandKeys, PHeldForTwoFramesPausesAfterOneResumeByTheSameHandlerCall) {
+    HoldP(100100, 30);
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();  // returns once the game is paused
+    EXPECT_EQ(G.Paused, True);
+    EXPECT_EQ(G.GameRunning, False);
+    EXPECT_EQ(FrameLoopDepth(), 0);
+    EXPECT_EQ(maxDepth, 1);  // the resume ran in the same handler call, not nested
+    const int pausedAt = frames;
+
+    // Time passes with the game paused: no frames.
+    platform.Advance(1000);
+    platform.DoEvents();
+    EXPECT_EQ(frames, pausedAt);
+
+    // The next key but P resumes; a later P pauses again.
+    HoldP(platform.GetTickCount() + 200, 30);
+    platform.QueueKeyDown('A');
+    platform.DoEvents();
+    EXPECT_GT(frames, pausedAt + 10);
+    EXPECT_EQ(G.Paused, True);
+}
+
+TEST_F(CommandKeys, AfterAPauseAndResumeFurtherKeysStartNoFurtherLoops) {
+    HoldP(100100, 30);
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    ASSERT_EQ(G.Paused, True);
+    maxDepth = 0;
+    platform.QueueKeyDown(VK_SPACE);  // resumes
+    const std::uint32_t now = platform.GetTickCount();
+    for (std::uint32_t t = 50; t < 500; t += 50) {
+        platform.At(now + t, [&] {
+            platform.QueueKeyDown(VK_RIGHT);
+            platform.QueueKeyDown(VK_SPACE);
+        });
+    }
+    platform.At(now + 600, [&] { G.GameRunning = False; });
+    platform.DoEvents();
+    EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(G.Paused, False);
+}
+
+TEST_F(CommandKeys, F1OrF3WhilePausedShowsTheWindowAndResumes) {
+    HoldP(100100, 30);
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    ASSERT_EQ(G.Paused, True);
+    const int pausedAt = frames;
+    HoldP(platform.GetTickCount() + 300, 30);  // pause again later
+    platform.QueueKeyDown(VK_F3);
+    platform.DoEvents();
+    EXPECT_TRUE(ScoreForm().form.Visible());
+    EXPECT_GT(frames, pausedAt + 10);
+    ASSERT_EQ(G.Paused, True);
+
+    Display().form.SetFocus();  // the table window took the focus
+    platform.Advance(100);      // the player lets go of P
+    const int again = frames;
+    platform.At(platform.GetTickCount() + 300, [&] { G.GameRunning = False; });
+    platform.QueueKeyDown(VK_F1);
+    platform.DoEvents();
+    EXPECT_TRUE(HelpForm().form.Visible());
+    EXPECT_GT(frames, again + 10);
+}
+
+TEST_F(CommandKeys, F3DuringPlayShowsTheTableAndTheGameGoesOn) {
+    platform.At(100100, [&] { platform.QueueKeyDown(VK_F3); });
+    int framesAtF3 = -1;
+    platform.At(100101, [&] { framesAtF3 = frames; });
+    platform.At(100400, [&] { G.GameRunning = False; });
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    EXPECT_TRUE(ScoreForm().form.Visible());
+    EXPECT_GT(frames, framesAtF3 + 10);
+    EXPECT_EQ(maxDepth, 1);
+}
+
+TEST_F(CommandKeys, EscEndsTheProgramDuringPlay) {
+    platform.At(100100, [&] { platform.QueueKeyDown(VK_ESCAPE); });
+    platform.QueueKeyDown(VK_F2);
+    EXPECT_THROW(platform.DoEvents(), ProgramEnd);
+    EXPECT_EQ(LiveSurfaceCount(), 0);
+    EXPECT_TRUE(platform.OpenForms().empty());
+}
+
+TEST_F(CommandKeys, EscEndsTheProgramWhilePaused) {
+    HoldP(100100, 30);
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    ASSERT_EQ(G.Paused, True);
+    platform.QueueKeyDown(VK_ESCAPE);
+    EXPECT_THROW(platform.DoEvents(), ProgramEnd);
+    EXPECT_EQ(LiveSurfaceCount(), 0);
+}
+
+TEST_F(CommandKeys, PAndOtherKeysOnTheTitleScreenDoNothing) {
+    platform.QueueKeyDown(VK_P);
+    platform.QueueKeyDown('A');
+    platform.QueueKeyDown(VK_SPACE);
+    platform.DoEvents();
+    EXPECT_EQ(maxDepth, 0);
+    EXPECT_EQ(G.Paused, False);
+    EXPECT_TRUE(Display().Label4->Visible());
+}
+
+TEST_F(CommandKeys, F2WhilePausedContinuesTheSameGame) {
+    HoldP(100100, 30);
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    ASSERT_EQ(G.Paused, True);
+    G.Score = 555;
+    // F2 runs the loop with Paused still set; the first other key during
+    // play clears it and nests one loop.
+    const std::uint32_t now = platform.GetTickCount();
+    platform.At(now + 100, [&] { platform.QueueKeyDown('A'); });
+    platform.At(now + 200, [&] {
+        EXPECT_EQ(G.Paused, False);
+        EXPECT_EQ(FrameLoopDepth(), 2);
+        G.GameRunning = False;
+    });
+    maxDepth = 0;
+    platform.QueueKeyDown(VK_F2);
+    platform.DoEvents();
+    EXPECT_EQ(G.Score, 555);
+    EXPECT_EQ(maxDepth, 2);
+}
+
+TEST_F(CommandKeys, NestedLoopsAreBoundedUnderThousandsOfF2Presses) {
+    for (int i = 0; i < 5000; ++i) platform.QueueKeyDown(VK_F2);
+    platform.At(100500, [&] { G.GameRunning = False; });
+    platform.DoEvents();
+    EXPECT_EQ(maxDepth, kMaxFrameLoopDepth);
+    EXPECT_EQ(FrameLoopDepth(), 0);
+    EXPECT_FALSE(platform.Pending());
+}
+
+}  // namespace
+}  // namespace vorlax

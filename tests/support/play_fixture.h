@@ -1,0 +1,90 @@
+// A test fixture for play: the display window on the title screen, with
+// sprites made in memory (so the rules are tested apart from the artwork).
+#pragma once
+
+#include <functional>
+
+#include "core/frame_loop.h"
+#include "core/startup.h"
+#include "core/title_screen.h"
+#include "core/windows.h"
+#include "graphics/sprites.h"
+#include "support/headless_fixture.h"
+
+namespace vorlax::testing {
+
+// A w x h sprite: an ellipse-like shape in `colour` (black mask on it,
+// white mask and black picture around it).
+inline void MakeSprite(int w, int h, Colour colour, SurfaceHandle& picture, SurfaceHandle& mask) {
+    Surface pic(w, h, 0), msk(w, h, RGB(255, 255, 255));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const double dx = (x + 0.5 - w / 2.0) / (w / 2.0);
+            const double dy = (y + 0.5 - h / 2.0) / (h / 2.0);
+            if (dx * dx + dy * dy <= 1.0) {
+                pic.SetPixel(x, y, colour);
+                msk.SetPixel(x, y, 0);
+            }
+        }
+    }
+    picture = AdoptSurface(std::move(pic));
+    mask = AdoptSurface(std::move(msk));
+}
+
+class PlayTest : public HeadlessTest {
+protected:
+    PlayTest() {
+        platform.SetTick(100000);
+        CreateWindows();
+        SetPalette();
+        FillEnemySizes();
+        MakeSprite(kShipWidth, kShipHeight, RGB(200, 200, 90), G.ShipDC, G.ShipMaskDC);
+        MakeSprite(kCarrierWidth, kCarrierHeight, RGB(120, 130, 140), G.CarrierDC,
+                   G.CarrierMaskDC);
+        for (int n = 1; n <= kEnemyTypes; ++n) {
+            MakeSprite(kEnemyWidths[n], kEnemyHeights[n], RGB(30 + 20 * n, 200, 60),
+                       G.EnemySpriteDC[n], G.EnemyMaskDC[n]);
+        }
+        DisplayForm().form.Show();  // the first resize shows the title screen
+    }
+    ~PlayTest() override {
+        DestroyWindows();
+        FreeSpriteDC(G.ShipDC);
+        FreeSpriteDC(G.ShipMaskDC);
+        FreeSpriteDC(G.CarrierDC);
+        FreeSpriteDC(G.CarrierMaskDC);
+        for (int n = 1; n <= kEnemyTypes; ++n) {
+            FreeSpriteDC(G.EnemySpriteDC[n]);
+            FreeSpriteDC(G.EnemyMaskDC[n]);
+        }
+    }
+
+    DisplayWindow& Display() { return DisplayForm(); }
+
+    // Presses F2 and plays until the loop returns; `during` runs at every
+    // yield of the game (return false from it to stop the game there).
+    void PlayWhile(const std::function<bool()>& during) {
+        platform.EveryYield([&] {
+            if (!during()) G.GameRunning = False;
+        });
+        platform.QueueKeyDown(VK_F2);
+        platform.DoEvents();
+        platform.EveryYield(nullptr);
+    }
+
+    // Plays exactly `frames` frames after F2 (counted by LastFrameTick changes).
+    int PlayFrames(int frames) {
+        int seen = 0;
+        Long last = G.LastFrameTick;
+        PlayWhile([&] {
+            if (G.LastFrameTick != last) {
+                last = G.LastFrameTick;
+                ++seen;
+            }
+            return seen < frames;
+        });
+        return seen;
+    }
+};
+
+}  // namespace vorlax::testing
