@@ -1,0 +1,152 @@
+// The real-window backend: one SDL window per form, the keyboard read through
+// SDL, text drawn with SDL2_ttf, the clock from SDL_GetTicks. Only main()
+// creates it; the game itself sees nothing but the Platform interface, so no
+// SDL header is included here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform/form.h"
+#include "core/platform/platform.h"
+
+struct SDL_Window;
+struct SDL_Surface;
+union SDL_Event;
+struct _TTF_Font;
+
+namespace vorlax {
+
+// --- pieces without a display, kept apart so they can be tested alone ---
+
+// The virtual-key code of the key at SDL scancode `scancode`, 0 for a key the
+// game has no code for. Scancodes name key positions, so the arrows, Shift and
+// Ctrl work whatever the keyboard layout.
+int VirtualKeyForScancode(int scancode);
+// Every scancode that counts as the key `vk` (Shift is either Shift key, Enter
+// is Return and keypad Enter); empty for a code no key produces.
+std::vector<int> ScancodesForVirtualKey(int vk);
+
+// Breaks `text` into lines that fit `width` pixels as measured by `measure`:
+// greedy by words (a line takes words while they fit), a word wider than the
+// width goes on a line of its own, a line break in the text always breaks.
+// Blanks between words on one line are kept as typed; blanks at a break are
+// dropped.
+std::vector<std::string> WrapWords(const std::string& text, int width,
+                                   const std::function<int(const std::string&)>& measure);
+
+// Left edge of a line `textWidth` pixels wide placed in the span
+// left..left+width by `align`. A line wider than the span overhangs it (on
+// both sides when centred) and is clipped by the caller.
+int AlignedLeft(Align align, int left, int width, int textWidth);
+
+// Whether SDL's choice of video driver `chosen` is one that shows nothing
+// (offscreen, dummy) although `requested` (SDL_VIDEODRIVER, may be null or a
+// comma-separated list) did not ask for it: SDL falls back to those silently
+// when there is no display.
+bool IsSilentFallback(const char* requested, const char* chosen);
+
+class SdlPlatform : public Platform {
+  public:
+    // Starts SDL's video and timer and SDL2_ttf. Throws std::runtime_error
+    // with SDL's reason when no video driver can start, or when there is no
+    // display and SDL would fall back to a driver that shows nothing.
+    SdlPlatform();
+    ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    // --- Platform ---
+    std::int16_t GetKeyState(int vk) override;
+    std::uint32_t GetTickCount() override;
+    void Sleep(std::uint32_t ms) override;
+    void DoEvents(std::uint32_t maxWaitMs = 0) override;
+    void RunEventLoop() override;
+    std::string ProgramFolder() override { return folder_; }
+    void MessageBox(const std::string& text, const std::string& caption) override;
+    void ResizeForm(Form& form) override;
+    void PresentForm(Form& form) override;
+    void FocusChanged(Form& form) override;
+
+    // --- inspection, for tests and end-to-end checks ---
+
+    // The SDL window of `form`, or nullptr while it has none.
+    SDL_Window* WindowOf(const Form& form) const;
+    // The frame last presented in the form's window, as the window shows it
+    // (same pixel layout as the form's image); empty without a window.
+    Surface LastFrame(const Form& form) const;
+    // Folders searched for the fonts, in order. Changing them forgets every
+    // font opened so far; a font found in none of them is reported once and
+    // its text is not drawn.
+    void SetFontFolders(std::vector<std::string> folders);
+
+  protected:
+    void CloseAllWindows() override;
+    void OnWindowOpen(Form& form) override;
+    void OnWindowHide(Form& form) override;
+    void OnWindowClose(Form& form) override;
+    void OnActivate(Form& form) override;
+
+  private:
+    // Rendered text of one control, kept until what it shows changes.
+    struct TextLine {
+        SDL_Surface* surface = nullptr;  // nullptr for an empty line
+        int width = 0;
+    };
+    struct TextCache {
+        std::string text;
+        Font font;
+        Colour colour = 0;
+        int width = -1;
+        bool wrap = false;
+        bool valid = false;
+        int height = 0;  // font height in pixels (line spacing too), 0 without a font
+        std::vector<TextLine> lines;
+        TextCache() = default;
+        TextCache(const TextCache&) = delete;
+        TextCache& operator=(const TextCache&) = delete;
+        ~TextCache();
+        void Clear();
+    };
+    struct Window {
+        SDL_Window* window = nullptr;
+        std::uint32_t id = 0;
+        std::uint64_t shownRevision = 0;
+        bool shownActive = false;
+        bool dirty = true;  // exposed or resized: show again whatever the revision
+        // The form's image wrapped as an SDL surface (no copy), redone when the
+        // image is reallocated.
+        SDL_Surface* image = nullptr;
+        std::map<const Control*, std::unique_ptr<TextCache>> text;
+        Window() = default;
+        Window(const Window&) = delete;
+        Window& operator=(const Window&) = delete;
+        ~Window();
+    };
+
+    Window* FindWindow(const Form& form) const;
+    Form* FormOfWindowId(std::uint32_t id) const;
+    void HandleEvent(const SDL_Event& event);
+    void HandleWindowEvent(const SDL_Event& event);
+    void PresentChanged();
+    void UpdateTextInput(const Form* leaving = nullptr);
+    void DestroyWindow(const Form& form);
+
+    _TTF_Font* GetFont(const Font& font);
+    const TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
+                                  bool wrap);
+    void DrawText(SDL_Surface* target, const TextCache& text, const Control& control, int top);
+    void DrawControl(SDL_Surface* target, Window& window, const Control& control);
+
+    std::string folder_;
+    std::vector<std::string> fontFolders_;
+    std::map<std::pair<int, bool>, _TTF_Font*> fonts_;  // nullptr: could not be opened
+    bool fontWarned_[2] = {false, false};               // by bold: missing font reported
+    std::map<const Form*, std::unique_ptr<Window>> windows_;
+};
+
+}  // namespace vorlax
