@@ -1,10 +1,27 @@
-// VORLAX: starts the platform and the game.
+// VORLAX: starts the platform layer, then the game.
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "core/platform/platform.h"
+#include "core/platform/sdl_platform.h"
+#include "core/startup.h"
 
 int main() {
-    std::fprintf(stderr, "vorlax: not playable yet\n");
-    return 0;
+    std::unique_ptr<vorlax::SdlPlatform> platform;
+    try {
+        platform = std::make_unique<vorlax::SdlPlatform>();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vorlax: %s\n", e.what());
+        return 1;
+    }
+    vorlax::SetCurrentPlatform(platform.get());
+    int status = 1;
+    try {
+        status = vorlax::RunGame();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vorlax: %s\n", e.what());
+    }
+    vorlax::SetCurrentPlatform(nullptr);
+    return status;
 }
