@@ -6,6 +6,7 @@
 #include "core/frame_loop.h"
 #include "core/game_state.h"
 #include "core/platform/headless_platform.h"
+#include "core/startup.h"
 #include "core/title_screen.h"
 #include "core/windows.h"
 #include "graphics/sprites.h"
@@ -82,6 +83,7 @@ void BM_WorstCaseFrame(benchmark::State& state) {
     }
 
     DestroyWindows();
+    FreeGameSprites();
     SetCurrentPlatform(nullptr);
 }
 BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMicrosecond);

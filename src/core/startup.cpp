@@ -46,7 +46,7 @@ void Main() {
     }
 }
 
-void Shutdown() {
+void FreeGameSprites() {
     FreeSpriteDC(G.ShipDC);
     FreeSpriteDC(G.ShipMaskDC);
     FreeSpriteDC(G.CarrierDC);
@@ -55,6 +55,10 @@ void Shutdown() {
         FreeSpriteDC(G.EnemySpriteDC[n]);
         FreeSpriteDC(G.EnemyMaskDC[n]);
     }
+}
+
+void Shutdown() {
+    FreeGameSprites();
     // Runs the unload handler, unless the window is already closing (or was
     // never opened, after a failed start-up).
     DisplayForm().form.Unload();

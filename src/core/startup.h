@@ -16,6 +16,10 @@ void Main();
 // window, whose unload handler ends the program.
 void Shutdown();
 
+// Frees the 26 sprite surfaces in load order; a surface not loaded (or
+// already freed) is skipped, so each is freed at most once.
+void FreeGameSprites();
+
 // Unload handler of the display window: stops the frame loop, shuts down and
 // ends the program from whatever depth it was called.
 void DisplayFormUnload();

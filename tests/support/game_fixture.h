@@ -20,23 +20,8 @@ protected:
     }
     ~GameTest() override {
         DestroyWindows();
-        FreeAllSurfaces();
+        FreeGameSprites();
     }
-
-    // Frees whatever a test left loaded, so the next test starts with none.
-    static void FreeAllSurfaces() {
-        FreeSpriteDC(G.ShipDC);
-        FreeSpriteDC(G.ShipMaskDC);
-        FreeSpriteDC(G.CarrierDC);
-        FreeSpriteDC(G.CarrierMaskDC);
-        for (int n = 1; n <= kEnemyTypes; ++n) {
-            FreeSpriteDC(G.EnemySpriteDC[n]);
-            FreeSpriteDC(G.EnemyMaskDC[n]);
-        }
-    }
-
-    // Runs Main; returns the ProgramEnd status if the program ended inside it.
-    void StartGame() { Main(); }
 
     TempFolder folder;
 };

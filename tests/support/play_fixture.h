@@ -49,14 +49,7 @@ protected:
     }
     ~PlayTest() override {
         DestroyWindows();
-        FreeSpriteDC(G.ShipDC);
-        FreeSpriteDC(G.ShipMaskDC);
-        FreeSpriteDC(G.CarrierDC);
-        FreeSpriteDC(G.CarrierMaskDC);
-        for (int n = 1; n <= kEnemyTypes; ++n) {
-            FreeSpriteDC(G.EnemySpriteDC[n]);
-            FreeSpriteDC(G.EnemyMaskDC[n]);
-        }
+        FreeGameSprites();
     }
 
     DisplayWindow& Display() { return DisplayForm(); }
