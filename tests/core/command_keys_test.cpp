@@ -135,6 +135,18 @@ TEST_F(CommandKeys, EscEndsTheProgramDuringPlay) {
     EXPECT_TRUE(platform.OpenForms().empty());
 }
 
+TEST_F(CommandKeys, TheCloseBoxDuringNestedPlayEndsTheProgramAndFreesEverySurfaceOnce) {
+    platform.At(100100, [&] { platform.QueueKeyDown(VK_F2); });  // a second, nested loop
+    platform.At(100200, [&] { platform.QueueClose(Display().form); });
+    platform.QueueKeyDown(VK_F2);
+    EXPECT_THROW(platform.DoEvents(), ProgramEnd);
+    EXPECT_EQ(maxDepth, 2);
+    EXPECT_EQ(LiveSurfaceCount(), 0);
+    EXPECT_EQ(G.ShipDC, 0);
+    EXPECT_EQ(G.EnemyMaskDC[11], 0);
+    EXPECT_TRUE(platform.OpenForms().empty());
+}
+
 TEST_F(CommandKeys, EscEndsTheProgramWhilePaused) {
     HoldP(100100, 30);
     platform.QueueKeyDown(VK_F2);
