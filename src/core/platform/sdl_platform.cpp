@@ -6,10 +6,15 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace vorlax {
 namespace {
+
+// Longest sleep of one yield, and the sleep between polls of an idle window.
+constexpr std::uint32_t kLongestNapMs = 100;
+constexpr std::uint32_t kIdleNapMs = 10;
 
 // ---------------------------------------------------------------- keys
 
@@ -143,6 +148,29 @@ SDL_Surface* WrapImage(const Surface& image) {
         image.Width() * 4, SDL_PIXELFORMAT_XBGR8888);
     if (s != nullptr) SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
     return s;
+}
+
+// ---------------------------------------------------------------- frame log
+
+// A measuring aid: when VORLAX_FRAME_LOG names a file, every picture shown in
+// the display window writes the moment it was shown to it, in microseconds of
+// SDL's performance counter, one line each (tools/measure_game.sh reads the
+// frame spacing from it). The file is opened once and written through the C
+// library's buffer, which is flushed when the program ends.
+void LogFrameShown(const Form& form) {
+    static std::FILE* const log = []() -> std::FILE* {
+        const char* path = std::getenv("VORLAX_FRAME_LOG");
+        if (path == nullptr || *path == '\0') return nullptr;
+        std::FILE* file = std::fopen(path, "w");
+        if (file == nullptr)
+            std::fprintf(stderr, "vorlax: warning: cannot write the frame log %s\n", path);
+        return file;
+    }();
+    if (log == nullptr || form.Name() != "DisplayForm") return;
+    const Uint64 ticks = SDL_GetPerformanceCounter();
+    const Uint64 perSecond = SDL_GetPerformanceFrequency();
+    const Uint64 micros = ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
+    std::fprintf(log, "%llu\n", static_cast<unsigned long long>(micros));
 }
 
 }  // namespace
@@ -298,17 +326,22 @@ void SdlPlatform::Sleep(std::uint32_t ms) {
     SDL_Delay(ms);
 }
 
+// Waiting is a poll followed by a sleep, not SDL_WaitEvent: while SDL 2.26
+// waits, it wakes itself by sending an X event to one of our windows over a
+// second connection, and if the player quits before the X server has taken
+// that event, the window is gone, the server reports an error on that
+// connection, and Xlib ends the program with status 1 as SDL shuts down.
+// Sleeping until the caller's deadline costs nothing noticeable: the frame
+// loop asks for at most 11 ms, and keys pressed meanwhile are handled then.
 void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
     SDL_Event event;
-    // Waiting returns at once when something is already queued.
-    int got = maxWaitMs > 0 ? SDL_WaitEventTimeout(
-                                  &event, static_cast<int>(std::min<std::uint32_t>(
-                                              maxWaitMs, static_cast<std::uint32_t>(INT_MAX))))
-                            : SDL_PollEvent(&event);
+    int got = SDL_PollEvent(&event);
+    if (!got && maxWaitMs > 0) {
+        SDL_Delay(std::min<std::uint32_t>(maxWaitMs, kLongestNapMs));
+        got = SDL_PollEvent(&event);
+    }
     // A handler may yield again (a key that runs a whole game loop); the
-    // nested call simply takes the events after this one. SDL hands out what
-    // was queued when this round began: events that arrive while handlers
-    // run wait for the next yield, so a busy queue cannot hold us here.
+    // nested call simply takes the events after this one.
     while (got) {
         HandleEvent(event);
         got = SDL_PollEvent(&event);
@@ -320,9 +353,8 @@ void SdlPlatform::RunEventLoop() {
     while (!open_.empty()) {
         PresentChanged();
         SDL_Event event;
-        if (!SDL_WaitEvent(&event)) {
-            // Should not happen; never spin if it does.
-            SDL_Delay(10);
+        if (!SDL_PollEvent(&event)) {
+            SDL_Delay(kIdleNapMs);  // see DoEvents for why this is not SDL_WaitEvent
             continue;
         }
         do {
@@ -685,6 +717,7 @@ void SdlPlatform::PresentForm(Form& form) {
         if (control->Visible()) DrawControl(target, *w, *control);
     }
     SDL_UpdateWindowSurface(w->window);
+    LogFrameShown(form);
     w->shownRevision = form.Revision();
     w->shownActive = active_ == &form;
     w->dirty = false;
