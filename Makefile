@@ -3,7 +3,7 @@
 #   make test   install what is missing, build, run every test (also under ASan/UBSan)
 
 PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev \
-            fonts-liberation xvfb xdotool x11-apps x11-utils
+            fonts-liberation libx11-dev xvfb xdotool x11-apps x11-utils
 BUILD    := build
 ASAN     := build-asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)

@@ -227,6 +227,20 @@ TEST_F(HeadlessScene, ResizingKeepsTheImageAndRaisesTheResizeEvent) {
     EXPECT_EQ(form.Image().Pixel(7, 7), RGB(1, 0, 1));
 }
 
+TEST_F(HeadlessScene, APictureBoxImageFollowsItsSize) {
+    Form form("F", "F", 100, 100);
+    auto& pict = form.Add<PictureBox>("P", 0, 0, 4, 4);
+    pict.SetBackColor(RGB(1, 2, 3));
+    pict.Cls();
+    pict.Image().SetPixel(3, 3, RGB(9, 9, 9));
+    pict.SetSize(6, 2);
+    EXPECT_EQ(pict.Image().Width(), 6);
+    EXPECT_EQ(pict.Image().Height(), 2);
+    EXPECT_EQ(pict.Point(1, 1), RGB(1, 2, 3));
+    EXPECT_EQ(pict.Point(5, 1), RGB(1, 2, 3));
+    EXPECT_EQ(pict.Point(3, 3), kInvalidColour);
+}
+
 TEST_F(HeadlessScene, ARunawayLoopFailsInsteadOfHanging) {
     platform.SetYieldLimit(1000);
     EXPECT_THROW(

@@ -37,6 +37,7 @@ void Control::SetTop(int top) {
 void Control::SetSize(int width, int height) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
+    Resized();
     Touch();
 }
 
@@ -125,6 +126,12 @@ void TextBox::Backspace() {
 PictureBox::PictureBox(Form& parent, std::string name, int left, int top, int width, int height)
     : Control(parent, std::move(name), left, top, width, height),
       image_(std::max(0, width), std::max(0, height), BackColor()) {}
+
+void PictureBox::Resized() {
+    Surface resized(Width(), Height(), BackColor());
+    BitBlt(resized, 0, 0, image_.Width(), image_.Height(), &image_, 0, 0, SRCCOPY);
+    image_ = std::move(resized);
+}
 
 void PictureBox::Cls() {
     image_.Fill(BackColor());

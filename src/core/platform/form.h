@@ -78,6 +78,8 @@ public:
 
 protected:
     void Touch();
+    // The control's size changed.
+    virtual void Resized() {}
 
 private:
     Form& parent_;
@@ -134,6 +136,10 @@ public:
     Colour Point(int x, int y) const { return image_.Pixel(x, y); }
     void Cls();
     void Refresh();
+
+protected:
+    // The image follows the box's size, keeping what fits.
+    void Resized() override;
 
 private:
     Surface image_;
