@@ -11,12 +11,12 @@ namespace vorlax {
 // An error with a number and a description. Start-up traps these (and any
 // other std::exception) and shows the description.
 class GameError : public std::runtime_error {
-public:
+  public:
     GameError(Long number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
     Long Number() const { return number_; }
 
-private:
+  private:
     Long number_;
 };
 

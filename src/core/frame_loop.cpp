@@ -34,7 +34,9 @@ struct DepthGuard {
     DepthGuard& operator=(const DepthGuard&) = delete;
 };
 
-int EnemiesInPlay() { return std::clamp(G.EnemyCount, 0, kMaxEnemies); }
+int EnemiesInPlay() {
+    return std::clamp(G.EnemyCount, 0, kMaxEnemies);
+}
 
 void SetPen(Form& form, Colour colour) {
     form.SetFillColor(colour);
@@ -130,7 +132,9 @@ void DrawEnemyShots(Form& form) {
 
 }  // namespace
 
-int FrameLoopDepth() { return depth; }
+int FrameLoopDepth() {
+    return depth;
+}
 
 bool RunGameplaySteps() {
     MoveShip();
@@ -234,7 +238,8 @@ void FrameLoop() {
         // until then (or until an event comes) rather than spin.
         const Long now = static_cast<Long>(platform.GetTickCount());
         const Long due = G.LastFrameTick + G.FrameInterval + 1;
-        const Long wait = std::clamp<Long>(TickDiff(due, now), 0, std::max<Long>(G.FrameInterval + 1, 0));
+        const Long wait =
+            std::clamp<Long>(TickDiff(due, now), 0, std::max<Long>(G.FrameInterval + 1, 0));
         platform.DoEvents(static_cast<std::uint32_t>(wait));
         if (G.GameRunning == False) return;
     }

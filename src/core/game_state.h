@@ -13,10 +13,10 @@ namespace vorlax {
 
 // One background star.
 struct Star {
-    Long X = 0;       // top-left corner, pixels
+    Long X = 0;  // top-left corner, pixels
     Long Y = 0;
-    Long Speed = 0;   // pixels moved left per frame
-    Long Size = 0;    // diameter in pixels
+    Long Speed = 0;  // pixels moved left per frame
+    Long Size = 0;   // diameter in pixels
     Long Colour = 0;
     bool operator==(const Star&) const = default;
 };
@@ -35,8 +35,10 @@ inline constexpr int kCarrierWidth = 1313;
 inline constexpr int kCarrierHeight = 214;
 
 // Width and height of enemy type n (= wave n), n = 1..11.
-inline constexpr int kEnemyWidths[kEnemyTypes + 1] = {0, 53, 38, 107, 41, 84, 54, 45, 51, 17, 55, 57};
-inline constexpr int kEnemyHeights[kEnemyTypes + 1] = {0, 32, 32, 32, 32, 32, 32, 32, 32, 15, 56, 48};
+inline constexpr int kEnemyWidths[kEnemyTypes + 1] = {0,  53, 38, 107, 41, 84,
+                                                      54, 45, 51, 17,  55, 57};
+inline constexpr int kEnemyHeights[kEnemyTypes + 1] = {0,  32, 32, 32, 32, 32,
+                                                       32, 32, 32, 15, 56, 48};
 
 struct GameState {
     // Sprite surfaces, loaded at start-up and freed at shut-down.
@@ -130,6 +132,8 @@ void SetPalette();
 void FillEnemySizes();
 
 // Lives left as the head-up strip shows them.
-inline Long LivesLeft(const GameState& g) { return g.ShipsEarned - g.CurrentShip + 1; }
+inline Long LivesLeft(const GameState& g) {
+    return g.ShipsEarned - g.CurrentShip + 1;
+}
 
 }  // namespace vorlax

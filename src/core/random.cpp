@@ -28,7 +28,9 @@ float RandomDraw() {
     return static_cast<float>(Next() >> 40) * scale;
 }
 
-void ReseedWith(std::uint32_t seed) { state = 0x853C49E6748FEA9BULL ^ seed; }
+void ReseedWith(std::uint32_t seed) {
+    state = 0x853C49E6748FEA9BULL ^ seed;
+}
 
 void Reseed() {
     // The timer is mixed into the running state rather than replacing it:

@@ -15,14 +15,22 @@ bool startupFailed = false;
 
 // A failed start-up ends the program with status 1, so a launcher or script
 // can tell it from a normal quit.
-int ExitStatus() { return startupFailed ? 1 : 0; }
+int ExitStatus() {
+    return startupFailed ? 1 : 0;
+}
 
 }  // namespace
 
-std::string EnemyShipFile(int n) { return "Enemy Ship " + std::to_string(n) + ".bmp"; }
-std::string EnemyMaskFile(int n) { return "Enemy Mask " + std::to_string(n) + ".bmp"; }
+std::string EnemyShipFile(int n) {
+    return "Enemy Ship " + std::to_string(n) + ".bmp";
+}
+std::string EnemyMaskFile(int n) {
+    return "Enemy Mask " + std::to_string(n) + ".bmp";
+}
 
-bool StartupFailed() { return startupFailed; }
+bool StartupFailed() {
+    return startupFailed;
+}
 
 void Main() {
     startupFailed = false;

@@ -22,9 +22,15 @@ using Colour = Long;
 constexpr Colour RGB(int red, int green, int blue) {
     return static_cast<Colour>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int RedOf(Colour c) { return c & 0xFF; }
-constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr int RedOf(Colour c) {
+    return c & 0xFF;
+}
+constexpr int GreenOf(Colour c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int BlueOf(Colour c) {
+    return (c >> 16) & 0xFF;
+}
 
 // Handle of an off-screen drawing surface; 0 means none.
 using SurfaceHandle = Long;
@@ -34,7 +40,7 @@ using SurfaceHandle = Long;
 // and sanitizer builds.
 template <typename T, int Lo, int Hi>
 class Slots {
-public:
+  public:
     static constexpr int lower = Lo;
     static constexpr int upper = Hi;
     static_assert(Lo <= Hi);
@@ -50,14 +56,14 @@ public:
     void fill(const T& value) { items_.fill(value); }
     bool operator==(const Slots&) const = default;
 
-private:
+  private:
     std::array<T, Hi - Lo + 1> items_{};
 };
 
 // A two-dimensional table indexed (Lo1..Hi1, Lo2..Hi2).
 template <typename T, int Lo1, int Hi1, int Lo2, int Hi2>
 class Slots2 {
-public:
+  public:
     T& operator()(int i, int j) {
         assert(i >= Lo1 && i <= Hi1 && j >= Lo2 && j <= Hi2);
         return items_[index(i, j)];
@@ -69,7 +75,7 @@ public:
     void fill(const T& value) { items_.fill(value); }
     bool operator==(const Slots2&) const = default;
 
-private:
+  private:
     static constexpr std::size_t index(int i, int j) {
         return static_cast<std::size_t>((i - Lo1) * (Hi2 - Lo2 + 1) + (j - Lo2));
     }

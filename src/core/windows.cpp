@@ -28,9 +28,13 @@ void CreateWindows() {
     display.OnUnload = [] { DisplayFormUnload(); };
 }
 
-void DestroyWindows() { windows.reset(); }
+void DestroyWindows() {
+    windows.reset();
+}
 
-bool WindowsExist() { return windows != nullptr; }
+bool WindowsExist() {
+    return windows != nullptr;
+}
 
 DisplayWindow& DisplayForm() {
     assert(windows);

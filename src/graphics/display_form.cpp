@@ -10,7 +10,8 @@ constexpr Font kStripFont{15.75, true};
 constexpr Font kTitleFont{72.0, true};
 constexpr Font kPromptFont{24.0, true};
 
-TextBox* StripBox(Form& form, const char* name, const char* text, int left, int width, Align align) {
+TextBox* StripBox(Form& form, const char* name, const char* text, int left, int width,
+                  Align align) {
     auto& box = form.Add<TextBox>(name, left, 0, width, kStripHeight);
     box.SetText(text);
     box.SetFont(kStripFont);
@@ -34,7 +35,8 @@ Label* TitleLabel(Form& form, const char* name, const char* caption, int left, i
 
 }  // namespace
 
-DisplayWindow::DisplayWindow() : form("DisplayForm", "VORLAX", kDisplayClientWidth, kDisplayClientHeight) {
+DisplayWindow::DisplayWindow()
+    : form("DisplayForm", "VORLAX", kDisplayClientWidth, kDisplayClientHeight) {
     form.SetFillStyle(FillStyle::Solid);
     form.SetBackColor(kBlack);
     form.Cls();
@@ -59,7 +61,8 @@ DisplayWindow::DisplayWindow() : form("DisplayForm", "VORLAX", kDisplayClientWid
     Label6->SetWordWrap(true);
     Label2 = TitleLabel(form, "Label2", "Press F1 - Help - Controls", 72, 376, 433, 41, kPromptFont,
                         kYellow);
-    Label4 = TitleLabel(form, "Label4", "Press F2 - New Game", 112, 416, 337, 57, kPromptFont, kYellow);
+    Label4 =
+        TitleLabel(form, "Label4", "Press F2 - New Game", 112, 416, 337, 57, kPromptFont, kYellow);
     Label5 = TitleLabel(form, "Label5", "Press F3 - High Scores", 80, 456, 401, 57, kPromptFont,
                         kYellow);
     Label3 = TitleLabel(form, "Label3", "Press Shift for Energy Carrier", 8, 512, 561, 41,

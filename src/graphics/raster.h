@@ -19,7 +19,7 @@ inline constexpr Colour kInvalidColour = -1;
 // its Colour value (red + 256 * green + 65536 * blue) in the low 24 bits and 0
 // in the top byte, so a pixel reads back as the game's Colour.
 class Surface {
-public:
+  public:
     Surface() = default;
     Surface(int width, int height, Colour fill = 0);
 
@@ -44,7 +44,7 @@ public:
 
     bool operator==(const Surface&) const = default;
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;

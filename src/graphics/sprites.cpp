@@ -34,7 +34,8 @@ SurfaceHandle LoadSpriteDC(const std::string& path) {
     SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
     if (file == nullptr) FailLoad(path, "the file is missing or cannot be opened");
     SDL_Surface* loaded = SDL_LoadBMP_RW(file, 1);
-    if (loaded == nullptr) FailLoad(path, std::string("not a readable bitmap (") + SDL_GetError() + ")");
+    if (loaded == nullptr)
+        FailLoad(path, std::string("not a readable bitmap (") + SDL_GetError() + ")");
     // Convert once to 32-bit pixels whose value is the game's Colour
     // (red in the low byte), so drawing never converts again.
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XBGR8888, 0);
@@ -71,7 +72,9 @@ Surface* SurfaceOf(SurfaceHandle handle) {
     return it == registry.end() ? nullptr : it->second.get();
 }
 
-int LiveSurfaceCount() { return static_cast<int>(Registry().size()); }
+int LiveSurfaceCount() {
+    return static_cast<int>(Registry().size());
+}
 
 void DrawMasked(Surface& dst, int x, int y, int w, int h, SurfaceHandle picture,
                 SurfaceHandle mask) {

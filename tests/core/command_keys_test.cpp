@@ -10,7 +10,7 @@ namespace vorlax {
 namespace {
 
 class CommandKeys : public testing::PlayTest {
-protected:
+  protected:
     CommandKeys() {
         platform.EveryYield([&] {
             maxDepth = std::max(maxDepth, FrameLoopDepth());

@@ -1,17 +1,17 @@
 // The frame loop: pacing, the order of a pass, the strip, and what each
 // drawing step leaves behind.
 #include "core/frame_loop.h"
-#include "core/numbers.h"
 
 #include <gtest/gtest.h>
 
+#include "core/numbers.h"
 #include "support/play_fixture.h"
 
 namespace vorlax {
 namespace {
 
 class FrameLoopTest : public testing::PlayTest {
-protected:
+  protected:
     // As during play, the collision scratch picture stands out of sight.
     FrameLoopTest() { Display().CollisionPict->SetLeft(805); }
 
@@ -245,7 +245,7 @@ TEST_F(FrameLoopTest, EnemyShotsMoveLeftOnlyOnTheFinalWave) {
     G.EnemyCount = 0;
     DrawPlayField();
     EXPECT_EQ(G.EnemyShotX(1, 1), 0);
-    EXPECT_EQ(G.EnemyShotActive(1, 1), True);   // at x = 0 it stays
+    EXPECT_EQ(G.EnemyShotActive(1, 1), True);    // at x = 0 it stays
     EXPECT_EQ(G.EnemyShotActive(3, 10), False);  // below 0 it is retired, after its draw
     EXPECT_EQ(Display().form.Image().Pixel(-1 + 2, 202), G.ColYellow);
 }
@@ -269,7 +269,8 @@ TEST_F(FrameLoopTest, AFrameIsDrawnPixelForPixel) {
     Surface expected(785, 617, RGB(1, 0, 1));
     // Size 1: a 1 x 1 ellipse paints nothing at all.
     for (int y = 70; y < 72; ++y)
-        for (int x = 200; x < 202; ++x) expected.SetPixel(x, y, G.ColWhite);  // size 2: a 2 x 2 block
+        for (int x = 200; x < 202; ++x)
+            expected.SetPixel(x, y, G.ColWhite);  // size 2: a 2 x 2 block
     // Size 3: a plus-shaped 3 x 3 (the corners stay).
     for (int d = 0; d < 3; ++d) {
         expected.SetPixel(300 + d, 81, G.ColWhite);

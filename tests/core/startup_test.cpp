@@ -13,7 +13,7 @@ namespace vorlax {
 namespace {
 
 class Startup : public testing::GameTest {
-protected:
+  protected:
     // Runs Main and notes how many surfaces were held when a message box appeared.
     void RunMain() {
         platform.OnMessage = [&](const HeadlessPlatform::Message&) {
@@ -69,7 +69,9 @@ struct BadTable {
     const char* mentions;
 };
 
-void PrintTo(const BadTable& table, std::ostream* os) { *os << table.what; }
+void PrintTo(const BadTable& table, std::ostream* os) {
+    *os << table.what;
+}
 
 class StartupHighScores : public Startup, public ::testing::WithParamInterface<BadTable> {};
 
@@ -92,23 +94,24 @@ TEST_P(StartupHighScores, AnUnreadableTableIsReportedAfterEverySpriteWasLoaded) 
 std::string Records(int n, const std::string& third = "300") {
     std::string out;
     for (int i = 1; i <= n; ++i) {
-        out += (i == 3 ? third : std::to_string(1000 - i)) + ",\"Pilot " + std::to_string(i) + "\"\r\n";
+        out += (i == 3 ? third : std::to_string(1000 - i)) + ",\"Pilot " + std::to_string(i) +
+               "\"\r\n";
     }
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, StartupHighScores,
-    ::testing::Values(BadTable{"missing", "", "Hiscore.txt"},
-                      BadTable{"nine records", Records(9), "9"},
-                      BadTable{"bad score", Records(10, "3x"), "record 3"},
-                      BadTable{"score beyond 32 bits", Records(10, "4294967296"), "record 3"}),
-    [](const ::testing::TestParamInfo<BadTable>& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Files, StartupHighScores,
+                         ::testing::Values(BadTable{"missing", "", "Hiscore.txt"},
+                                           BadTable{"nine records", Records(9), "9"},
+                                           BadTable{"bad score", Records(10, "3x"), "record 3"},
+                                           BadTable{"score beyond 32 bits",
+                                                    Records(10, "4294967296"), "record 3"}),
+                         [](const ::testing::TestParamInfo<BadTable>& info) {
+                             std::string name = info.param.what;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
 
 TEST_F(Startup, TwelveRecordsUseTheFirstTen) {
     folder.Write("Hiscore.txt", Records(12));

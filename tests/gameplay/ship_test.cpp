@@ -9,7 +9,7 @@ namespace vorlax {
 namespace {
 
 class Ship : public testing::PlayTest {
-protected:
+  protected:
     void Hold(std::initializer_list<int> keys) {
         platform.ReleaseAllKeys();
         for (int k : keys) platform.SetKeyHeld(k);

@@ -105,7 +105,9 @@ struct CaseRef {
     std::string error;  // why not
 };
 
-void PrintTo(const CaseRef& ref, std::ostream* os) { *os << ref.file << "/" << ref.name; }
+void PrintTo(const CaseRef& ref, std::ostream* os) {
+    *os << ref.file << "/" << ref.name;
+}
 
 std::vector<CaseRef> AllCases() {
     std::vector<CaseRef> refs;

@@ -10,7 +10,7 @@ namespace vorlax {
 namespace {
 
 class Sprites : public ::testing::Test {
-protected:
+  protected:
     testing::TempFolder folder;
     int before = LiveSurfaceCount();
 };
@@ -21,7 +21,8 @@ std::string Bitmap24(int w, int h, Colour colour) {
     const int size = 54 + row * h;
     std::string b(static_cast<std::size_t>(size), '\0');
     auto put32 = [&](int at, int v) {
-        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
     };
     b[0] = 'B';
     b[1] = 'M';

@@ -11,7 +11,7 @@
 namespace vorlax::testing {
 
 class GameTest : public HeadlessTest {
-protected:
+  protected:
     GameTest() {
         folder.CopyAssets();
         platform.SetProgramFolder(folder.Path().string());

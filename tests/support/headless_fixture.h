@@ -9,7 +9,7 @@
 namespace vorlax::testing {
 
 class HeadlessTest : public ::testing::Test {
-protected:
+  protected:
     HeadlessTest() {
         SetCurrentPlatform(&platform);
         G = GameState{};

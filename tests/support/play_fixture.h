@@ -32,15 +32,14 @@ inline void MakeSprite(int w, int h, Colour colour, SurfaceHandle& picture, Surf
 }
 
 class PlayTest : public HeadlessTest {
-protected:
+  protected:
     PlayTest() {
         platform.SetTick(100000);
         CreateWindows();
         SetPalette();
         FillEnemySizes();
         MakeSprite(kShipWidth, kShipHeight, RGB(200, 200, 90), G.ShipDC, G.ShipMaskDC);
-        MakeSprite(kCarrierWidth, kCarrierHeight, RGB(120, 130, 140), G.CarrierDC,
-                   G.CarrierMaskDC);
+        MakeSprite(kCarrierWidth, kCarrierHeight, RGB(120, 130, 140), G.CarrierDC, G.CarrierMaskDC);
         for (int n = 1; n <= kEnemyTypes; ++n) {
             MakeSprite(kEnemyWidths[n], kEnemyHeights[n], RGB(30 + 20 * n, 200, 60),
                        G.EnemySpriteDC[n], G.EnemyMaskDC[n]);

@@ -44,6 +44,8 @@ std::string TempFolder::Read(const std::string& name) const {
     return all.str();
 }
 
-void TempFolder::Remove(const std::string& name) const { fs::remove(path_ / name); }
+void TempFolder::Remove(const std::string& name) const {
+    fs::remove(path_ / name);
+}
 
 }  // namespace vorlax::testing

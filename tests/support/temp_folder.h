@@ -7,7 +7,7 @@
 namespace vorlax::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -21,7 +21,7 @@ public:
     std::string Read(const std::string& name) const;
     void Remove(const std::string& name) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

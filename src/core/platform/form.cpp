@@ -8,7 +8,9 @@
 
 namespace vorlax {
 
-int Font::PixelSize() const { return static_cast<int>(std::lround(SizePt * 96.0 / 72.0)); }
+int Font::PixelSize() const {
+    return static_cast<int>(std::lround(SizePt * 96.0 / 72.0));
+}
 
 // ---------------------------------------------------------------- Control
 
@@ -20,7 +22,9 @@ Control::Control(Form& parent, std::string name, int left, int top, int width, i
       width_(std::max(0, width)),
       height_(std::max(0, height)) {}
 
-void Control::Touch() { parent_.Touch(); }
+void Control::Touch() {
+    parent_.Touch();
+}
 
 void Control::SetLeft(int left) {
     if (left_ == left) return;
@@ -55,7 +59,9 @@ void Control::SetEnabled(bool enabled) {
     Touch();
 }
 
-void Control::SetTabStop(bool tabStop) { tabStop_ = tabStop; }
+void Control::SetTabStop(bool tabStop) {
+    tabStop_ = tabStop;
+}
 
 void Control::SetFocus() {
     // Labels never take the focus; neither do hidden, disabled or
@@ -65,7 +71,9 @@ void Control::SetFocus() {
     if (parent_.Visible()) parent_.SetFocus();
 }
 
-bool Control::HasFocus() const { return parent_.FocusedControl() == this && parent_.IsActive(); }
+bool Control::HasFocus() const {
+    return parent_.FocusedControl() == this && parent_.IsActive();
+}
 
 void Control::SetFont(Font font) {
     font_ = font;
@@ -245,7 +253,9 @@ void Form::SetFocus() {
     CurrentPlatform().ActivateForm(*this);
 }
 
-bool Form::IsActive() const { return HasPlatform() && CurrentPlatform().ActiveForm() == this; }
+bool Form::IsActive() const {
+    return HasPlatform() && CurrentPlatform().ActiveForm() == this;
+}
 
 void Form::SetFocusedControl(Control* control) {
     if (focused_ == control) return;

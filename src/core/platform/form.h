@@ -29,7 +29,7 @@ enum class Align { Left, Centre, Right };
 enum class ControlKind { Label, TextBox, PictureBox };
 
 class Control {
-public:
+  public:
     Control(Form& parent, std::string name, int left, int top, int width, int height);
     virtual ~Control() = default;
     Control(const Control&) = delete;
@@ -76,12 +76,12 @@ public:
     // Key-down handler of this control: the virtual-key code of the key.
     std::function<void(int key)> OnKeyDown;
 
-protected:
+  protected:
     void Touch();
     // The control's size changed.
     virtual void Resized() {}
 
-private:
+  private:
     Form& parent_;
     std::string name_;
     int left_, top_, width_, height_;
@@ -96,7 +96,7 @@ private:
 };
 
 class Label : public Control {
-public:
+  public:
     using Control::Control;
     ControlKind Kind() const override { return ControlKind::Label; }
     const std::string& Caption() const { return caption_; }
@@ -105,13 +105,13 @@ public:
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool wrap);
 
-private:
+  private:
     std::string caption_;
     bool wordWrap_ = false;
 };
 
 class TextBox : public Control {
-public:
+  public:
     using Control::Control;
     ControlKind Kind() const override { return ControlKind::TextBox; }
     const std::string& Text() const { return text_; }
@@ -121,12 +121,12 @@ public:
     void Type(const std::string& utf8);
     void Backspace();
 
-private:
+  private:
     std::string text_;
 };
 
 class PictureBox : public Control {
-public:
+  public:
     PictureBox(Form& parent, std::string name, int left, int top, int width, int height);
     ControlKind Kind() const override { return ControlKind::PictureBox; }
     // The persistent image, width x height pixels.
@@ -137,16 +137,16 @@ public:
     void Cls();
     void Refresh();
 
-protected:
+  protected:
     // The image follows the box's size, keeping what fits.
     void Resized() override;
 
-private:
+  private:
     Surface image_;
 };
 
 class Form {
-public:
+  public:
     Form(std::string name, std::string caption, int clientWidth, int clientHeight);
     ~Form();
     Form(const Form&) = delete;
@@ -228,7 +228,7 @@ public:
     void FocusLost(Control& control);
     void SetFocusedControl(Control* control);
 
-private:
+  private:
     std::string name_;
     std::string caption_;
     std::vector<std::unique_ptr<Control>> controls_;

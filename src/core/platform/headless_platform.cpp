@@ -25,9 +25,15 @@ void HeadlessPlatform::SetKeyHeld(int vk, bool held) {
         held_.erase(vk);
 }
 
-void HeadlessPlatform::QueueKeyDown(int vk) { queue_.push_back(KeyDown{vk}); }
-void HeadlessPlatform::QueueText(const std::string& utf8) { queue_.push_back(Text{utf8}); }
-void HeadlessPlatform::QueueClose(Form& form) { queue_.push_back(Close{&form}); }
+void HeadlessPlatform::QueueKeyDown(int vk) {
+    queue_.push_back(KeyDown{vk});
+}
+void HeadlessPlatform::QueueText(const std::string& utf8) {
+    queue_.push_back(Text{utf8});
+}
+void HeadlessPlatform::QueueClose(Form& form) {
+    queue_.push_back(Close{&form});
+}
 
 void HeadlessPlatform::At(std::uint32_t tick, std::function<void()> action) {
     scheduled_.push_back({tick, std::move(action)});
@@ -43,16 +49,22 @@ int HeadlessPlatform::Presents(const Form& form) const {
     return it == presents_.end() ? 0 : it->second;
 }
 
-void HeadlessPlatform::ResizeForm(Form& form) { form.Touch(); }
+void HeadlessPlatform::ResizeForm(Form& form) {
+    form.Touch();
+}
 
 void HeadlessPlatform::PresentForm(Form& form) {
     ++presents_[&form];
     shownRevision_[&form] = form.Revision();
 }
 
-void HeadlessPlatform::OnWindowOpen(Form& form) { form.Touch(); }
+void HeadlessPlatform::OnWindowOpen(Form& form) {
+    form.Touch();
+}
 void HeadlessPlatform::OnWindowHide(Form&) {}
-void HeadlessPlatform::OnWindowClose(Form& form) { shownRevision_.erase(&form); }
+void HeadlessPlatform::OnWindowClose(Form& form) {
+    shownRevision_.erase(&form);
+}
 void HeadlessPlatform::OnActivate(Form&) {}
 
 // Runs the first scheduled action that is due; true if one ran.
@@ -92,7 +104,8 @@ void HeadlessPlatform::PresentChanged() {
 }
 
 void HeadlessPlatform::DoEvents(std::uint32_t maxWaitMs) {
-    if (++yields_ > yieldLimit_) throw HeadlessLimitReached("headless run exceeded its yield limit");
+    if (++yields_ > yieldLimit_)
+        throw HeadlessLimitReached("headless run exceeded its yield limit");
     if (everyYield_) everyYield_();
     bool any = false;
     while (RunDue()) any = true;

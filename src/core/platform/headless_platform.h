@@ -5,12 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <deque>
 #include <variant>
 #include <vector>
 
@@ -25,7 +25,7 @@ struct HeadlessLimitReached : std::runtime_error {
 };
 
 class HeadlessPlatform : public Platform {
-public:
+  public:
     struct Message {
         std::string text;
         std::string caption;
@@ -73,13 +73,13 @@ public:
     // How often a form was shown on the "screen" (refresh or changed at a yield).
     int Presents(const Form& form) const;
 
-protected:
+  protected:
     void OnWindowOpen(Form& form) override;
     void OnWindowHide(Form& form) override;
     void OnWindowClose(Form& form) override;
     void OnActivate(Form& form) override;
 
-private:
+  private:
     struct KeyDown {
         int vk;
     };

@@ -15,9 +15,13 @@ Platform& CurrentPlatform() {
     return *current;
 }
 
-void SetCurrentPlatform(Platform* platform) { current = platform; }
+void SetCurrentPlatform(Platform* platform) {
+    current = platform;
+}
 
-bool HasPlatform() { return current != nullptr; }
+bool HasPlatform() {
+    return current != nullptr;
+}
 
 std::string ProgramFile(const std::string& name) {
     return CurrentPlatform().ProgramFolder() + "/" + name;

@@ -21,7 +21,7 @@ struct ProgramEnd {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // --- input and time -------------------------------------------------
@@ -77,7 +77,7 @@ public:
     // The control holding the form's focus changed (typed text may start or stop).
     virtual void FocusChanged(Form& form) { (void)form; }
 
-protected:
+  protected:
     // Destroys every window; used by End.
     virtual void CloseAllWindows();
     // Backend hooks around the shared bookkeeping above.
@@ -96,7 +96,9 @@ void SetCurrentPlatform(Platform* platform);
 bool HasPlatform();
 
 // Whether the key with virtual-key code `vk` is held down now.
-inline bool KeyHeld(int vk) { return CurrentPlatform().GetKeyState(vk) < 0; }
+inline bool KeyHeld(int vk) {
+    return CurrentPlatform().GetKeyState(vk) < 0;
+}
 
 // Full path of a file in the program folder.
 std::string ProgramFile(const std::string& name);
