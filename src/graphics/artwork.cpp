@@ -429,12 +429,12 @@ void ShadePart(Canvas& c, const Region& part, const Ramp& ramp, const Style& s =
             if (!across_cols.empty()) nx += across_cols[i] * s.curve_strength;
             const Vec3 n = Normalise({nx, ny, 1.0});
             const double lambert = n.x * kLight.x + n.y * kLight.y + n.z * kLight.z;
-            const double spec =
+            const double specular =
                 std::pow(std::max(0.0, n.x * kHalf.x + n.y * kHalf.y + n.z * kHalf.z), 40);
             double tone = s.base + (lambert - flat) * s.gain;
             int t = static_cast<int>(std::floor(tone + 0.5));
             t = std::clamp(t, 1, 5);
-            if (s.glint && spec > 0.8) t = 6;
+            if (s.glint && specular > 0.8) t = 6;
             c.Put(x, y, ramp[static_cast<std::size_t>(t)]);
         }
     }
