@@ -5,7 +5,6 @@
 // enlarged, and the energy carrier with the ship docked in its bay.
 //
 //   contact_sheet ASSET_FOLDER OUTPUT.png
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "graphics/artwork.h"
+#include "graphics/image_files.h"
 #include "graphics/raster.h"
 #include "graphics/sprites.h"
 
@@ -69,184 +69,6 @@ void Stars(Surface& dst) {
 // A thin grey underline under a group of sprites.
 void Rule(Surface& dst, int x0, int x1, int y) {
     for (int x = x0; x <= x1; ++x) dst.SetPixel(x, y, vorlax::RGB(60, 56, 72));
-}
-
-// --- A small PNG writer: filtered rows, deflate with LZ77 and the fixed
-// Huffman code (RFC 1951), zlib and PNG framing with Adler-32 and CRC-32.
-
-class BitWriter {
-  public:
-    void Bits(std::uint32_t value, int count) {
-        for (int i = 0; i < count; ++i) Bit((value >> i) & 1u);
-    }
-    // Huffman codes go most significant bit first.
-    void Code(std::uint32_t code, int length) {
-        for (int i = length - 1; i >= 0; --i) Bit((code >> i) & 1u);
-    }
-    std::vector<std::uint8_t> Finish() {
-        if (used_ > 0) out_.push_back(current_);
-        used_ = 0;
-        current_ = 0;
-        return out_;
-    }
-
-  private:
-    void Bit(std::uint32_t b) {
-        current_ |= static_cast<std::uint8_t>(b << used_);
-        if (++used_ == 8) {
-            out_.push_back(current_);
-            current_ = 0;
-            used_ = 0;
-        }
-    }
-    std::vector<std::uint8_t> out_;
-    std::uint8_t current_ = 0;
-    int used_ = 0;
-};
-
-void Literal(BitWriter& bw, int v) {
-    if (v < 144)
-        bw.Code(0x30 + v, 8);
-    else if (v < 256)
-        bw.Code(0x190 + (v - 144), 9);
-    else if (v < 280)
-        bw.Code(v - 256, 7);
-    else
-        bw.Code(0xC0 + (v - 280), 8);
-}
-
-void Match(BitWriter& bw, int length, int distance) {
-    static const int lenBase[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                  31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-    static const int lenExtra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                   2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-    static const int distBase[] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
-                                   33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
-                                   1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-    static const int distExtra[] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-    int li = 28;
-    while (lenBase[li] > length) --li;
-    Literal(bw, 257 + li);
-    bw.Bits(static_cast<std::uint32_t>(length - lenBase[li]), lenExtra[li]);
-    int di = 29;
-    while (distBase[di] > distance) --di;
-    bw.Code(static_cast<std::uint32_t>(di), 5);
-    bw.Bits(static_cast<std::uint32_t>(distance - distBase[di]), distExtra[di]);
-}
-
-std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& data) {
-    BitWriter bw;
-    bw.Bits(1, 1);  // final block
-    bw.Bits(1, 2);  // fixed Huffman codes
-    constexpr int kWindow = 32768, kHashSize = 1 << 15, kChain = 48;
-    std::vector<int> head(kHashSize, -1);
-    std::vector<int> prev(data.size(), -1);
-    const int n = static_cast<int>(data.size());
-    auto hash = [&](int i) {
-        return ((data[i] << 10) ^ (data[i + 1] << 5) ^ data[i + 2]) & (kHashSize - 1);
-    };
-    auto insert = [&](int i) {
-        if (i + 2 >= n) return;
-        const int h = hash(i);
-        prev[i] = head[h];
-        head[h] = i;
-    };
-    int i = 0;
-    while (i < n) {
-        int bestLen = 0, bestDist = 0;
-        if (i + 2 < n) {
-            int cand = head[hash(i)];
-            for (int chain = 0; cand >= 0 && i - cand <= kWindow && chain < kChain; ++chain) {
-                int len = 0;
-                while (len < 258 && i + len < n && data[cand + len] == data[i + len]) ++len;
-                if (len > bestLen) {
-                    bestLen = len;
-                    bestDist = i - cand;
-                    if (len == 258) break;
-                }
-                cand = prev[cand];
-            }
-        }
-        if (bestLen >= 3) {
-            Match(bw, bestLen, bestDist);
-            for (int k = 0; k < bestLen; ++k) insert(i + k);
-            i += bestLen;
-        } else {
-            Literal(bw, data[i]);
-            insert(i);
-            ++i;
-        }
-    }
-    Literal(bw, 256);
-    return bw.Finish();
-}
-
-std::uint32_t Crc32(const std::uint8_t* p, std::size_t n, std::uint32_t crc = 0) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t k = 0; k < 256; ++k) {
-            std::uint32_t c = k;
-            for (int j = 0; j < 8; ++j) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[k] = c;
-        }
-        return t;
-    }();
-    crc = ~crc;
-    for (std::size_t i = 0; i < n; ++i) crc = table[(crc ^ p[i]) & 0xFFu] ^ (crc >> 8);
-    return ~crc;
-}
-
-void PutBe(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
-}
-
-void Chunk(std::vector<std::uint8_t>& png, const char* type,
-           const std::vector<std::uint8_t>& data) {
-    PutBe(png, static_cast<std::uint32_t>(data.size()));
-    std::vector<std::uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    png.insert(png.end(), body.begin(), body.end());
-    PutBe(png, Crc32(body.data(), body.size()));
-}
-
-std::vector<std::uint8_t> EncodePng(const Surface& s) {
-    const int w = s.Width(), h = s.Height();
-    std::vector<std::uint8_t> raw;
-    raw.reserve(static_cast<std::size_t>(h) * (1 + 3 * static_cast<std::size_t>(w)));
-    for (int y = 0; y < h; ++y) {
-        raw.push_back(1);  // "Sub" filter: each byte minus the one a pixel to the left
-        int pr = 0, pg = 0, pb = 0;
-        for (int x = 0; x < w; ++x) {
-            const Colour c = s.Pixel(x, y);
-            const int r = vorlax::RedOf(c), g = vorlax::GreenOf(c), b = vorlax::BlueOf(c);
-            raw.push_back(static_cast<std::uint8_t>(r - pr));
-            raw.push_back(static_cast<std::uint8_t>(g - pg));
-            raw.push_back(static_cast<std::uint8_t>(b - pb));
-            pr = r;
-            pg = g;
-            pb = b;
-        }
-    }
-    std::vector<std::uint8_t> z = {0x78, 0x01};
-    const std::vector<std::uint8_t> deflated = Deflate(raw);
-    z.insert(z.end(), deflated.begin(), deflated.end());
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t v : raw) {
-        a = (a + v) % 65521u;
-        b = (b + a) % 65521u;
-    }
-    PutBe(z, (b << 16) | a);
-
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> ihdr;
-    PutBe(ihdr, static_cast<std::uint32_t>(w));
-    PutBe(ihdr, static_cast<std::uint32_t>(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8 bits per channel, RGB
-    Chunk(png, "IHDR", ihdr);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", {});
-    return png;
 }
 
 std::vector<std::uint8_t> EncodeBmp(const Surface& s) {
@@ -339,7 +161,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "contact_sheet: warning: sprites did not draw (raster BitBlt?)\n");
 
         const bool png = output.size() >= 4 && output.substr(output.size() - 4) == ".png";
-        const std::vector<std::uint8_t> bytes = png ? EncodePng(sheet) : EncodeBmp(sheet);
+        const std::vector<std::uint8_t> bytes = png ? vorlax::EncodePng(sheet) : EncodeBmp(sheet);
         std::ofstream out(output, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<std::streamsize>(bytes.size()));

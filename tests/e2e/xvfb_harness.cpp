@@ -9,13 +9,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <ostream>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
+
+#include "graphics/image_files.h"
 
 extern char** environ;
 
@@ -33,8 +35,17 @@ std::ostream& operator<<(std::ostream& out, const Rect& r) {
     return out << "(" << r.x << ", " << r.y << ", " << r.w << "x" << r.h << ")";
 }
 
-Image::Image(int width, int height)
-    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height) {}
+Image::Image(int width, int height) : pixels_(width, height) {}
+
+Rgb Image::At(int x, int y) const {
+    const Colour c = pixels_.Pixel(x, y);
+    return {static_cast<std::uint8_t>(RedOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
+            static_cast<std::uint8_t>(BlueOf(c))};
+}
+
+void Image::Set(int x, int y, Rgb c) {
+    pixels_.SetPixel(x, y, RGB(c.r, c.g, c.b));
+}
 
 namespace {
 
@@ -48,7 +59,7 @@ Rect Clip(const Rect& area, int width, int height) {
 }  // namespace
 
 int Image::CountIf(const Rect& area, const std::function<bool(Rgb)>& match) const {
-    const Rect a = Clip(area, width_, height_);
+    const Rect a = Clip(area, Width(), Height());
     int n = 0;
     for (int y = a.y; y < a.Bottom(); ++y)
         for (int x = a.x; x < a.Right(); ++x) n += match(At(x, y)) ? 1 : 0;
@@ -60,7 +71,7 @@ int Image::Count(const Rect& area, Rgb colour) const {
 }
 
 Rect Image::BoundingBox(const Rect& area, const std::function<bool(Rgb)>& match) const {
-    const Rect a = Clip(area, width_, height_);
+    const Rect a = Clip(area, Width(), Height());
     int x0 = a.Right(), y0 = a.Bottom(), x1 = a.x - 1, y1 = a.y - 1;
     for (int y = a.y; y < a.Bottom(); ++y) {
         for (int x = a.x; x < a.Right(); ++x) {
@@ -73,114 +84,6 @@ Rect Image::BoundingBox(const Rect& area, const std::function<bool(Rgb)>& match)
     }
     if (x1 < x0) return {};
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-}
-
-// ---------------------------------------------------------------- XWD
-
-namespace {
-
-// The header of an X window dump: 25 32-bit fields.
-enum XwdField {
-    kHeaderSize,
-    kFileVersion,
-    kPixmapFormat,
-    kPixmapDepth,
-    kPixmapWidth,
-    kPixmapHeight,
-    kXOffset,
-    kByteOrder,
-    kBitmapUnit,
-    kBitmapBitOrder,
-    kBitmapPad,
-    kBitsPerPixel,
-    kBytesPerLine,
-    kVisualClass,
-    kRedMask,
-    kGreenMask,
-    kBlueMask,
-    kBitsPerRgb,
-    kColormapEntries,
-    kNColors,
-    kFieldCount = 25
-};
-constexpr std::uint32_t kXwdVersion = 7;
-constexpr std::uint32_t kZPixmap = 2;
-constexpr std::uint32_t kTrueColor = 4, kDirectColor = 5;
-constexpr std::size_t kXwdColourSize = 12;
-
-std::uint32_t ReadU32(std::string_view bytes, std::size_t at, bool msbFirst) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) {
-        const auto byte = static_cast<std::uint8_t>(bytes[at + (msbFirst ? i : 3 - i)]);
-        v = (v << 8) | byte;
-    }
-    return v;
-}
-
-// One channel from a pixel value by its mask, scaled to 8 bits.
-std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask) {
-    if (mask == 0) return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1u) == 0) ++shift;
-    const std::uint32_t max = mask >> shift;
-    const std::uint32_t v = (pixel & mask) >> shift;
-    return static_cast<std::uint8_t>(max == 255 ? v : (v * 255 + max / 2) / max);
-}
-
-}  // namespace
-
-Image DecodeXwd(std::string_view bytes) {
-    const std::size_t headerBytes = kFieldCount * 4;
-    if (bytes.size() < headerBytes) throw std::runtime_error("XWD: shorter than its header");
-    // xwd writes the header most significant byte first; accept a swapped one too.
-    bool msbHeader = true;
-    if (ReadU32(bytes, 4 * kFileVersion, true) != kXwdVersion) {
-        if (ReadU32(bytes, 4 * kFileVersion, false) != kXwdVersion)
-            throw std::runtime_error("XWD: not a version 7 window dump");
-        msbHeader = false;
-    }
-    std::uint32_t h[kFieldCount];
-    for (int i = 0; i < kFieldCount; ++i) h[i] = ReadU32(bytes, 4 * i, msbHeader);
-
-    if (h[kPixmapFormat] != kZPixmap) throw std::runtime_error("XWD: not a Z-pixmap");
-    if (h[kVisualClass] != kTrueColor && h[kVisualClass] != kDirectColor)
-        throw std::runtime_error("XWD: not a true-colour visual");
-    const std::uint32_t bpp = h[kBitsPerPixel];
-    if (bpp != 24 && bpp != 32)
-        throw std::runtime_error("XWD: " + std::to_string(bpp) + " bits per pixel not supported");
-    const std::uint32_t width = h[kPixmapWidth], height = h[kPixmapHeight];
-    const std::uint32_t stride = h[kBytesPerLine];
-    if (width == 0 || height == 0 || width > 32768 || height > 32768)
-        throw std::runtime_error("XWD: implausible size");
-    if (h[kHeaderSize] < headerBytes || h[kHeaderSize] > bytes.size())
-        throw std::runtime_error("XWD: bad header size");
-    const std::size_t bytesPerPixel = bpp / 8;
-    if (stride < width * bytesPerPixel)
-        throw std::runtime_error("XWD: rows shorter than the width");
-    const std::size_t offset =
-        std::size_t{h[kHeaderSize]} + std::size_t{h[kNColors]} * kXwdColourSize;
-    // The last row may lack its padding.
-    const std::size_t need = std::size_t{stride} * (height - 1) + width * bytesPerPixel;
-    if (offset > bytes.size() || bytes.size() - offset < need)
-        throw std::runtime_error("XWD: pixel data cut short");
-
-    const bool msbPixels = h[kByteOrder] != 0;
-    Image image(static_cast<int>(width), static_cast<int>(height));
-    for (std::uint32_t y = 0; y < height; ++y) {
-        const std::size_t row = offset + std::size_t{stride} * y;
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const std::size_t at = row + x * bytesPerPixel;
-            std::uint32_t v = 0;
-            for (std::size_t i = 0; i < bytesPerPixel; ++i) {
-                const std::size_t k = msbPixels ? i : bytesPerPixel - 1 - i;
-                v = (v << 8) | static_cast<std::uint8_t>(bytes[at + k]);
-            }
-            image.Set(
-                static_cast<int>(x), static_cast<int>(y),
-                Rgb{Channel(v, h[kRedMask]), Channel(v, h[kGreenMask]), Channel(v, h[kBlueMask])});
-        }
-    }
-    return image;
 }
 
 // ---------------------------------------------------------------- processes
@@ -399,23 +302,55 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector
 
 // ---------------------------------------------------------------- X
 
+namespace {
+
+// An X geometry offset pair as xwininfo prints it: "+119+75", "-3+7" or
+// "+-5+7" (a plus sign followed by a negative number).
+bool ParseOffsets(const std::string& text, int& x, int& y) {
+    std::size_t at = 0;
+    auto next = [&](int& value) {
+        if (at >= text.size() || (text[at] != '+' && text[at] != '-')) return false;
+        if (text[at] == '+') ++at;  // "+-5" is -5
+        char* end = nullptr;
+        const long v = std::strtol(text.c_str() + at, &end, 10);
+        if (end == text.c_str() + at) return false;
+        value = static_cast<int>(v);
+        at = static_cast<std::size_t>(end - text.c_str());
+        return true;
+    };
+    return next(x) && next(y) && at == text.size();
+}
+
+}  // namespace
+
 std::vector<WindowInfo> ParseWindowTree(const std::string& text) {
     // e.g.     0x200002 "VORLAX": ("vorlax" "vorlax")  785x617+119+75  +119+75
-    static const std::regex line(
-        R"re(^\s*(0x[0-9a-fA-F]+) "(.*)":.*\s(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)\s*$)re");
+    // (parsed by hand: std::regex draws false warnings from GCC in sanitizer builds)
     std::vector<WindowInfo> windows;
     std::istringstream in(text);
     std::string s;
     while (std::getline(in, s)) {
-        std::smatch m;
-        if (!std::regex_match(s, m, line)) continue;
+        const std::size_t idAt = s.find("0x");
+        const std::size_t open = s.find(" \"", idAt);
+        const std::size_t close = s.rfind("\":");
+        if (idAt == std::string::npos || open == std::string::npos || close == std::string::npos ||
+            close <= open)
+            continue;
+        std::istringstream tail(s.substr(close + 2));
+        std::vector<std::string> tokens;
+        for (std::string t; tail >> t;) tokens.push_back(t);
+        if (tokens.size() < 2) continue;
         WindowInfo w;
-        w.id = std::stoul(m[1].str(), nullptr, 16);
-        w.title = m[2].str();
-        w.width = std::stoi(m[3].str());
-        w.height = std::stoi(m[4].str());
-        w.x = std::stoi(m[7].str());  // absolute position
-        w.y = std::stoi(m[8].str());
+        char sep = 0;
+        int absX = 0, absY = 0;
+        if (std::sscanf(tokens[tokens.size() - 2].c_str(), "%d%c%d", &w.width, &sep, &w.height) !=
+                3 ||
+            sep != 'x' || !ParseOffsets(tokens.back(), absX, absY))
+            continue;
+        w.id = std::stoul(s.substr(idAt, open - idAt), nullptr, 16);
+        w.title = s.substr(open + 2, close - open - 2);
+        w.x = absX;  // absolute position
+        w.y = absY;
         windows.push_back(std::move(w));
     }
     return windows;
@@ -567,7 +502,7 @@ std::optional<Image> Xvfb::Capture(unsigned long window, std::string* error) con
         return std::nullopt;
     }
     try {
-        return DecodeXwd(r.out);
+        return Image(DecodeXwd(r.out));
     } catch (const std::exception& e) {
         if (error != nullptr) *error = e.what();
         return std::nullopt;

@@ -1,6 +1,7 @@
 // End-to-end harness: runs the real game on a private Xvfb server and drives
 // it the way a player would. Keys go in through XTEST (xdotool), pictures come
-// back through xwd and are decoded here, windows are found with xwininfo.
+// back through xwd (decoded by the game library's DecodeXwd), windows are found
+// with xwininfo.
 //
 // Everything started here runs in its own process group and is killed when
 // its owner goes out of scope, also when a test fails half-way; a child is
@@ -23,7 +24,10 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include "graphics/raster.h"
 
 namespace vorlax::e2e {
 
@@ -70,18 +74,20 @@ struct Rect {
 };
 std::ostream& operator<<(std::ostream& out, const Rect& r);
 
-// An RGB picture, 8 bits per channel, rows top to bottom.
+// An RGB picture, 8 bits per channel, rows top to bottom: a raster Surface
+// (as DecodeXwd makes it from a screenshot) read pixel by pixel as Rgb.
 class Image {
   public:
     Image() = default;
     Image(int width, int height);
+    explicit Image(Surface pixels) : pixels_(std::move(pixels)) {}
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    bool Empty() const { return width_ == 0 || height_ == 0; }
-    Rect Bounds() const { return {0, 0, width_, height_}; }
-    Rgb At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
-    void Set(int x, int y, Rgb c) { pixels_[static_cast<std::size_t>(y) * width_ + x] = c; }
+    int Width() const { return pixels_.Width(); }
+    int Height() const { return pixels_.Height(); }
+    bool Empty() const { return Width() == 0 || Height() == 0; }
+    Rect Bounds() const { return {0, 0, Width(), Height()}; }
+    Rgb At(int x, int y) const;
+    void Set(int x, int y, Rgb c);
     friend bool operator==(const Image&, const Image&) = default;
 
     // Pixels of `area` (clipped to the picture) for which `match` holds.
@@ -92,14 +98,8 @@ class Image {
     Rect BoundingBox(const Rect& area, const std::function<bool(Rgb)>& match) const;
 
   private:
-    int width_ = 0, height_ = 0;
-    std::vector<Rgb> pixels_;
+    Surface pixels_;
 };
-
-// Decodes an X window dump as written by xwd: a Z-pixmap of 24 or 32 bits per
-// pixel on a true-colour visual, in either byte order. Throws
-// std::runtime_error saying what is wrong with anything else.
-Image DecodeXwd(std::string_view bytes);
 
 // ---------------------------------------------------------------- processes
 
