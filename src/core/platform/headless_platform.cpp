@@ -103,23 +103,33 @@ void HeadlessPlatform::PresentChanged() {
     }
 }
 
-void HeadlessPlatform::DoEvents(std::uint32_t maxWaitMs) {
+// Milliseconds until the earliest scripted action (0 if one is overdue), or
+// `limit` if none comes sooner.
+std::uint32_t HeadlessPlatform::UntilNextAction(std::uint32_t limit) const {
+    std::uint32_t wait = limit;
+    for (const auto& s : scheduled_) {
+        const Long until = TickDiff(static_cast<Long>(s.tick), static_cast<Long>(now_));
+        wait = std::min(wait, until < 0 ? 0u : static_cast<std::uint32_t>(until));
+    }
+    return wait;
+}
+
+// Runs what is due and delivers what is queued; true if anything happened.
+bool HeadlessPlatform::HandlePending() {
     if (++yields_ > yieldLimit_)
         throw HeadlessLimitReached("headless run exceeded its yield limit");
-    if (everyYield_) everyYield_();
     bool any = false;
     while (RunDue()) any = true;
     while (DeliverOne()) any = true;
-    if (!any && maxWaitMs > 0) {
+    return any;
+}
+
+void HeadlessPlatform::DoEvents(std::uint32_t maxWaitMs) {
+    if (everyYield_) everyYield_();
+    if (!HandlePending() && maxWaitMs > 0) {
         // Nothing pending: wait, that is move the clock on, but no further
         // than the next scripted action.
-        std::uint32_t wait = maxWaitMs;
-        for (const auto& s : scheduled_) {
-            Long until = TickDiff(static_cast<Long>(s.tick), static_cast<Long>(now_));
-            if (until >= 0 && static_cast<std::uint32_t>(until) < wait)
-                wait = static_cast<std::uint32_t>(until);
-        }
-        now_ += wait;
+        now_ += UntilNextAction(maxWaitMs);
         while (RunDue()) {
         }
         while (DeliverOne()) {
@@ -132,22 +142,11 @@ void HeadlessPlatform::RunEventLoop() {
     // Idle like a real event loop: handle what is queued, jump the clock to
     // the next scripted action, and stop when nothing is left to happen.
     for (;;) {
-        if (++yields_ > yieldLimit_)
-            throw HeadlessLimitReached("headless run exceeded its yield limit");
-        bool any = false;
-        while (RunDue()) any = true;
-        while (DeliverOne()) any = true;
+        const bool any = HandlePending();
         PresentChanged();
         if (any) continue;
         if (scheduled_.empty() || open_.empty()) return;
-        // Jump to the earliest scheduled action.
-        std::uint32_t wait = std::numeric_limits<std::uint32_t>::max();
-        for (const auto& s : scheduled_) {
-            Long until = TickDiff(static_cast<Long>(s.tick), static_cast<Long>(now_));
-            std::uint32_t w = until < 0 ? 0 : static_cast<std::uint32_t>(until);
-            wait = std::min(wait, w);
-        }
-        now_ += wait;
+        now_ += UntilNextAction(std::numeric_limits<std::uint32_t>::max());
     }
 }
 

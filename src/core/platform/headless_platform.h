@@ -92,6 +92,8 @@ class HeadlessPlatform : public Platform {
     using Event = std::variant<KeyDown, Text, Close>;
 
     bool RunDue();
+    bool HandlePending();
+    std::uint32_t UntilNextAction(std::uint32_t limit) const;
     bool DeliverOne();
     void PresentChanged();
 

@@ -33,12 +33,9 @@ void Platform::End(int status) {
 }
 
 void Platform::ShowForm(Form& form) {
-    if (std::find(open_.begin(), open_.end(), &form) == open_.end()) {
-        open_.push_back(&form);
-        OnWindowOpen(form);
-    } else {
-        OnWindowOpen(form);  // shown again after being hidden
-    }
+    // The first show opens the window; a later one shows it again after a hide.
+    if (std::find(open_.begin(), open_.end(), &form) == open_.end()) open_.push_back(&form);
+    OnWindowOpen(form);
     ActivateForm(form);
 }
 
