@@ -1,6 +1,5 @@
 #include "support/gdi_dump.h"
 
-#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <fstream>
@@ -10,27 +9,26 @@ namespace vorlax::testing {
 
 namespace {
 
-// Largest picture side accepted; the dumps are small, so anything bigger is
-// a corrupt header rather than a picture.
-constexpr int kMaxSide = 4096;
-
 std::optional<long> ToNumber(std::string_view text, int base = 10) {
     long value = 0;
-    if (text.empty()) return std::nullopt;
-    const char* first = text.data();
-    if (base == 10 && *first == '+') ++first;
-    const auto [end, ec] = std::from_chars(first, text.data() + text.size(), value, base);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || ec != std::errc() || stop != end) return std::nullopt;
     return value;
 }
 
-std::vector<std::string> SplitWords(std::string_view text) {
-    std::vector<std::string> words;
-    std::istringstream in{std::string(text)};
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) {
+        const std::size_t first = part.find_first_not_of(' ');
+        if (first != std::string::npos) parts.push_back(part.substr(first));
+    }
+    return parts;
 }
 
+// Hands out the dump's lines and stops at the first one that is not what the
+// format has there, naming the source, the line and what was expected.
 class Reader {
   public:
     Reader(std::istream& in, const std::string& source) : in_(in), source_(source) {}
@@ -41,14 +39,18 @@ class Reader {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return true;
     }
-    std::string Expect(std::string_view what) {
+    std::string Line(const std::string& what) {
         std::string line;
-        if (!Next(line)) Fail("unexpected end of file, expected " + std::string(what));
+        Require(Next(line), what);
         return line;
     }
-    [[noreturn]] void Fail(const std::string& message) const { FailAt(lineNo_, message); }
-    [[noreturn]] void FailAt(int line, const std::string& message) const {
-        throw GdiDumpError(source_ + ":" + std::to_string(line) + ": " + message);
+    void Require(bool ok, const std::string& what) const {
+        if (!ok) throw GdiDumpError(source_ + ":" + std::to_string(lineNo_) + ": expected " + what);
+    }
+    int Number(const std::string& text, const std::string& what, int base = 10) const {
+        const auto n = ToNumber(text, base);
+        Require(n && *n >= INT32_MIN && *n <= INT32_MAX, what);
+        return static_cast<int>(*n);
     }
     int LineNo() const { return lineNo_; }
 
@@ -58,115 +60,60 @@ class Reader {
     int lineNo_ = 0;
 };
 
-// "Name(a,b,c) ret=1; Name2(...) ret=1"
-std::vector<GdiCall> ParseCalls(std::string_view text, const Reader& r) {
-    std::vector<GdiCall> calls;
-    if (text == "none") return calls;
-    std::size_t pos = 0;
-    auto skipSpaces = [&] {
-        while (pos < text.size() && text[pos] == ' ') ++pos;
-    };
-    while (true) {
-        skipSpaces();
-        GdiCall call;
-        const std::size_t nameStart = pos;
-        while (pos < text.size() &&
-               (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_'))
-            ++pos;
-        call.name = std::string(text.substr(nameStart, pos - nameStart));
-        if (call.name.empty() || pos >= text.size() || text[pos] != '(')
-            r.Fail("malformed call \"" + std::string(text) + "\"");
-        const std::size_t close = text.find(')', pos);
-        if (close == std::string_view::npos) r.Fail("missing ')' in call " + call.name);
-        std::string_view argText = text.substr(pos + 1, close - pos - 1);
-        while (!argText.empty()) {
-            const std::size_t comma = argText.find(',');
-            std::string_view arg = argText.substr(0, comma);
-            while (!arg.empty() && arg.front() == ' ') arg.remove_prefix(1);
-            while (!arg.empty() && arg.back() == ' ') arg.remove_suffix(1);
-            if (arg.empty()) r.Fail("empty argument in call " + call.name);
-            call.args.emplace_back(arg);
-            if (comma == std::string_view::npos) break;
-            argText.remove_prefix(comma + 1);
-            if (argText.empty()) r.Fail("empty argument in call " + call.name);
-        }
-        pos = close + 1;
-        skipSpaces();
-        if (text.substr(pos, 4) == "ret=") {
-            pos += 4;
-            const std::size_t end = std::min(text.find(';', pos), text.size());
-            std::string_view number = text.substr(pos, end - pos);
-            while (!number.empty() && number.back() == ' ') number.remove_suffix(1);
-            call.ret = ToNumber(number);
-            if (!call.ret) r.Fail("bad return value in call " + call.name);
-            pos = end;
-        }
-        calls.push_back(std::move(call));
-        skipSpaces();
-        if (pos >= text.size()) break;
-        if (text[pos] != ';') r.Fail("expected ';' between calls");
-        ++pos;
+// "Name(a,b,c)" or "Name(a,b,c) ret=N".
+GdiCall ParseCall(const std::string& text, const Reader& r) {
+    const std::size_t open = text.find('('), close = text.find(')');
+    r.Require(open != std::string::npos && open > 0 && close != std::string::npos && open < close,
+              "a call NAME(ARGS) [ret=N], not \"" + text + "\"");
+    GdiCall call{text.substr(0, open), Split(text.substr(open + 1, close - open - 1), ','), {}};
+    const std::vector<std::string> rest = Split(text.substr(close + 1), ' ');
+    if (!rest.empty()) {
+        r.Require(rest.size() == 1 && rest[0].starts_with("ret="), "ret=N after " + call.name);
+        call.ret = r.Number(rest[0].substr(4), "a whole number after ret=");
     }
-    return calls;
+    return call;
 }
 
-GdiCase ParseCase(Reader& r, const std::string& header) {
+GdiCase ParseCase(Reader& r, const std::string& header, const GdiDump& before) {
     GdiCase c;
     c.line = r.LineNo();
-    const auto head = SplitWords(header);
-    std::optional<long> w, h;
-    if (head.size() == 4) {
-        w = ToNumber(head[2]);
-        h = ToNumber(head[3]);
-    }
-    if (!w || !h || *w <= 0 || *h <= 0 || *w > kMaxSide || *h > kMaxSide)
-        r.Fail("expected \"case NAME WIDTH HEIGHT\" with sizes 1.." + std::to_string(kMaxSide));
+    const auto head = Split(header, ' ');
+    r.Require(head.size() == 4, "case NAME WIDTH HEIGHT");
     c.name = head[1];
-    c.width = static_cast<int>(*w);
-    c.height = static_cast<int>(*h);
+    r.Require(!before.Find(c.name), "a new case name, not \"" + c.name + "\" again");
+    c.width = r.Number(head[2], "a width");
+    c.height = r.Number(head[3], "a height");
+    r.Require(c.width > 0 && c.height > 0, "a picture of at least 1 x 1 pixel");
 
-    const std::string call = r.Expect("a call line");
-    if (call.rfind("call ", 0) != 0) r.Fail("expected \"call ...\"");
+    const std::string call = r.Line("call ...");
+    r.Require(call.starts_with("call "), "call ...");
     c.callText = call.substr(5);
-    c.calls = ParseCalls(c.callText, r);
+    if (c.callText != "none")
+        for (const std::string& one : Split(c.callText, ';')) c.calls.push_back(ParseCall(one, r));
 
-    const auto changed = SplitWords(r.Expect("a changed line"));
-    std::optional<long> count;
-    if (changed.size() >= 2 && changed[0] == "changed") count = ToNumber(changed[1]);
-    if (!count || *count < 0) r.Fail("expected \"changed N [bbox l t r b]\"");
-    c.changed = static_cast<int>(*count);
-    if (changed.size() == 7 && changed[2] == "bbox") {
-        int v[4];
-        for (int i = 0; i < 4; ++i) {
-            const auto n = ToNumber(changed[3 + i]);
-            if (!n) r.Fail("bad bbox number \"" + changed[3 + i] + "\"");
-            v[i] = static_cast<int>(*n);
-        }
-        c.bbox = GdiBox{v[0], v[1], v[2], v[3]};
-    } else if (changed.size() != 2) {
-        r.Fail("expected \"changed N [bbox l t r b]\"");
+    const std::string changedShape = "changed N [bbox L T R B]";
+    const auto changed = Split(r.Line(changedShape), ' ');
+    r.Require(changed.size() >= 2 && changed[0] == "changed", changedShape);
+    c.changed = r.Number(changed[1], changedShape);
+    if (changed.size() > 2) {
+        r.Require(changed.size() == 7 && changed[2] == "bbox", changedShape);
+        c.bbox = GdiBox{r.Number(changed[3], changedShape), r.Number(changed[4], changedShape),
+                        r.Number(changed[5], changedShape), r.Number(changed[6], changedShape)};
     }
 
-    const auto legend = SplitWords(r.Expect("a legend line"));
-    if (legend.empty() || legend[0] != "legend") r.Fail("expected \"legend c=BBGGRR ...\"");
+    const std::string legendShape = "legend C=BBGGRR ...";
+    const auto legend = Split(r.Line(legendShape), ' ');
+    r.Require(!legend.empty() && legend[0] == "legend", legendShape);
     for (std::size_t i = 1; i < legend.size(); ++i) {
-        const std::string& entry = legend[i];
-        const auto colour = entry.size() == 8 && entry[1] == '='
-                                ? ToNumber(std::string_view(entry).substr(2), 16)
-                                : std::nullopt;
-        if (!colour) r.Fail("bad legend entry \"" + entry + "\"");
-        if (!c.legend.emplace(entry[0], static_cast<Colour>(*colour)).second)
-            r.Fail(std::string("legend character '") + entry[0] + "' given twice");
+        r.Require(legend[i].size() == 8 && legend[i][1] == '=', legendShape);
+        c.legend[legend[i][0]] = r.Number(legend[i].substr(2), legendShape, 16);
     }
 
+    const std::string rowShape = std::to_string(c.width) + " legend characters";
     for (int y = 0; y < c.height; ++y) {
-        std::string row = r.Expect("picture row " + std::to_string(y));
-        if (static_cast<int>(row.size()) != c.width)
-            r.Fail("row " + std::to_string(y) + " has " + std::to_string(row.size()) +
-                   " characters, expected " + std::to_string(c.width));
-        for (char ch : row)
-            if (!c.legend.count(ch))
-                r.Fail(std::string("character '") + ch + "' is not in the legend");
+        std::string row = r.Line("picture row " + std::to_string(y) + " of " + c.name);
+        r.Require(static_cast<int>(row.size()) == c.width, rowShape);
+        for (char ch : row) r.Require(c.legend.count(ch) > 0, rowShape);
         c.rows.push_back(std::move(row));
     }
     return c;
@@ -175,10 +122,9 @@ GdiCase ParseCase(Reader& r, const std::string& header) {
 }  // namespace
 
 int GdiCall::IntArg(std::size_t i) const {
-    if (i >= args.size()) throw GdiDumpError(name + ": argument " + std::to_string(i) + " missing");
-    const auto n = ToNumber(args[i]);
+    const auto n = i < args.size() ? ToNumber(args[i]) : std::nullopt;
     if (!n || *n < INT32_MIN || *n > INT32_MAX)
-        throw GdiDumpError(name + ": argument \"" + args[i] + "\" is not a whole number");
+        throw GdiDumpError(name + ": argument " + std::to_string(i) + " is not a whole number");
     return static_cast<int>(*n);
 }
 
@@ -200,10 +146,8 @@ GdiDump ParseGdiDump(std::istream& in, const std::string& source) {
     GdiDump dump;
     for (std::string line; r.Next(line);) {
         if (line.empty() || line[0] == '#') continue;
-        if (line.rfind("case ", 0) != 0) r.Fail("expected a case or a comment");
-        GdiCase c = ParseCase(r, line);
-        if (dump.Find(c.name)) r.FailAt(c.line, "case \"" + c.name + "\" given twice");
-        dump.cases.push_back(std::move(c));
+        r.Require(line.starts_with("case "), "a case or a # comment");
+        dump.cases.push_back(ParseCase(r, line, dump));
     }
     return dump;
 }

@@ -68,9 +68,10 @@ struct GdiDump {
     const GdiCase* Find(std::string_view name) const;
 };
 
-// Parses a dump; `source` names it in error messages. Throws GdiDumpError on
-// anything malformed (bad header, wrong row count or length, a character
-// missing from the legend, an unparsable call).
+// Parses a dump; `source` names it in error messages. The dumps are fixed
+// data, so the reader only makes sure a damaged copy cannot pass unnoticed:
+// anything not in the shape above throws GdiDumpError with the source, the
+// line and what was expected there.
 GdiDump ParseGdiDump(std::istream& in, const std::string& source);
 // Reads and parses the file at `path`; a missing file is a GdiDumpError too.
 GdiDump LoadGdiDump(const std::string& path);
