@@ -3,13 +3,13 @@
 // player shots, thirty enemy shots and the carrier on screen.
 #include <benchmark/benchmark.h>
 
-#include "core/frame_loop.h"
 #include "core/game_state.h"
-#include "core/platform/headless_platform.h"
-#include "core/startup.h"
-#include "core/title_screen.h"
-#include "core/windows.h"
+#include "game/frame_loop.h"
+#include "game/startup.h"
+#include "game/title_screen.h"
+#include "game/windows.h"
 #include "graphics/sprites.h"
+#include "platform/headless_platform.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 namespace vorlax {
 namespace {

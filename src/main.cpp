@@ -3,9 +3,9 @@
 #include <exception>
 #include <memory>
 
-#include "core/platform/platform.h"
-#include "core/platform/sdl_platform.h"
-#include "core/startup.h"
+#include "game/startup.h"
+#include "platform/platform.h"
+#include "platform/sdl_platform.h"
 
 int main() {
     std::unique_ptr<vorlax::SdlPlatform> platform;

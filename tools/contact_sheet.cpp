@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "graphics/artwork.h"
-#include "graphics/image_files.h"
-#include "graphics/raster.h"
+#include "art/artwork.h"
 #include "graphics/sprites.h"
+#include "raster/image_files.h"
+#include "raster/raster.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "graphics/artwork.h"
+#include "art/artwork.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

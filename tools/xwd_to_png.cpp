@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/image_files.h"
-#include "graphics/raster.h"
+#include "raster/image_files.h"
+#include "raster/raster.h"
 
 namespace {
 

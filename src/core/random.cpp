@@ -2,12 +2,11 @@
 
 #include <cmath>
 
-#include "core/platform/platform.h"
-
 namespace vorlax {
 namespace {
 
 std::uint64_t state = 0x853C49E6748FEA9BULL;
+ReseedTimer timer = nullptr;
 
 // splitmix64: tiny, fast and well mixed, which is all a star field and a
 // formation need.
@@ -32,11 +31,15 @@ void ReseedWith(std::uint32_t seed) {
     state = 0x853C49E6748FEA9BULL ^ seed;
 }
 
+void SetReseedTimer(ReseedTimer t) {
+    timer = t;
+}
+
 void Reseed() {
     // The timer is mixed into the running state rather than replacing it:
     // several reseeds within one millisecond (a formation draws one drift per
     // enemy in the same frame) must still give different draws.
-    state = Next() ^ CurrentPlatform().GetTickCount();
+    state = Next() ^ (timer != nullptr ? timer() : 0u);
 }
 
 Long RandomBetween(double lo, double hi) {

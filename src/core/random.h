@@ -14,6 +14,11 @@ float RandomDraw();
 // that is the virtual clock, so a test run repeats exactly).
 void Reseed();
 
+// The timer Reseed reads. The platform layer points it at its tick counter
+// when a platform is set; without one Reseed mixes in 0.
+using ReseedTimer = std::uint32_t (*)();
+void SetReseedTimer(ReseedTimer timer);
+
 // Reseeds the generator with a given seed.
 void ReseedWith(std::uint32_t seed);
 

@@ -2,8 +2,8 @@
 
 #include "core/game_state.h"
 #include "core/numbers.h"
-#include "core/platform/platform.h"
-#include "core/windows.h"
+#include "graphics/display_form.h"
+#include "platform/platform.h"
 
 namespace vorlax {
 namespace {

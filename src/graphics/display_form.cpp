@@ -1,7 +1,11 @@
 #include "graphics/display_form.h"
 
+#include <cassert>
+
 namespace vorlax {
 namespace {
+
+DisplayWindow* displayForm = nullptr;
 
 constexpr Colour kYellow = RGB(255, 255, 0);
 constexpr Colour kBlack = RGB(0, 0, 0);
@@ -83,6 +87,15 @@ std::array<TextBox*, 10> DisplayWindow::StripBoxes() const {
 
 std::array<Label*, 6> DisplayWindow::TitleLabels() const {
     return {Label1, Label2, Label3, Label4, Label5, Label6};
+}
+
+DisplayWindow& DisplayForm() {
+    assert(displayForm != nullptr && "the windows have not been made");
+    return *displayForm;
+}
+
+void SetDisplayForm(DisplayWindow* window) {
+    displayForm = window;
 }
 
 }  // namespace vorlax

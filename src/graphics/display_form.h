@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "core/platform/form.h"
+#include "platform/form.h"
 
 namespace vorlax {
 
@@ -44,5 +44,11 @@ struct DisplayWindow {
     std::array<TextBox*, 10> StripBoxes() const;
     std::array<Label*, 6> TitleLabels() const;
 };
+
+// The display window of this process. The game's window set-up makes it and
+// registers it here, so every layer above can reach it (the rules read its
+// client size, a lost ship explodes on it) without knowing who made it.
+DisplayWindow& DisplayForm();
+void SetDisplayForm(DisplayWindow* window);
 
 }  // namespace vorlax

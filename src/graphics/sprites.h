@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/types.h"
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 namespace vorlax {
 

@@ -1,7 +1,7 @@
 // The help window: the game's controls.
 #pragma once
 
-#include "core/platform/form.h"
+#include "platform/form.h"
 
 namespace vorlax {
 
@@ -9,5 +9,9 @@ struct HelpWindow {
     HelpWindow();
     Form form;
 };
+
+// The help window of this process, made and registered by the game's window set-up.
+HelpWindow& HelpForm();
+void SetHelpForm(HelpWindow* window);
 
 }  // namespace vorlax

@@ -1,7 +1,7 @@
 #include "scores/high_scores.h"
 
 #include "core/game_state.h"
-#include "core/platform/platform.h"
+#include "platform/platform.h"
 #include "scores/high_score_file.h"
 
 namespace vorlax {

@@ -1,7 +1,7 @@
 // The high-score window: the top-ten table and the entry of a new name.
 #pragma once
 
-#include "core/platform/form.h"
+#include "platform/form.h"
 
 namespace vorlax {
 
@@ -9,5 +9,9 @@ struct ScoreWindow {
     ScoreWindow();
     Form form;
 };
+
+// The high-score window of this process, made and registered by the game's window set-up.
+ScoreWindow& ScoreForm();
+void SetScoreForm(ScoreWindow* window);
 
 }  // namespace vorlax

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/artwork.h"
+#include "art/artwork.h"
 #include "scores/high_score_file.h"
 
 namespace vorlax {

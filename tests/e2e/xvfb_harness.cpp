@@ -17,7 +17,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "graphics/image_files.h"
+#include "raster/image_files.h"
 
 extern char** environ;
 

@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 namespace vorlax::e2e {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 namespace vorlax::e2e {
 namespace {

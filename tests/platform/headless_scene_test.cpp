@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/numbers.h"
-#include "core/platform/form.h"
+#include "platform/form.h"
 #include "support/headless_fixture.h"
 
 namespace vorlax {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/keys.h"
-#include "core/platform/sdl_platform.h"
+#include "platform/keys.h"
+#include "platform/sdl_platform.h"
 
 namespace vorlax {
 namespace {

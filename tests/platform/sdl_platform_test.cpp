@@ -2,7 +2,7 @@
 // surfaces without a screen. There is no real keyboard there, so input is
 // pushed into SDL's event queue, which is exactly where the window system
 // would put it.
-#include "core/platform/sdl_platform.h"
+#include "platform/sdl_platform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/platform/form.h"
-#include "core/platform/keys.h"
+#include "platform/form.h"
+#include "platform/keys.h"
 
 namespace vorlax {
 namespace {

@@ -2,8 +2,8 @@
 // and a program folder holding a copy of the delivered assets.
 #pragma once
 
-#include "core/startup.h"
-#include "core/windows.h"
+#include "game/startup.h"
+#include "game/windows.h"
 #include "graphics/sprites.h"
 #include "support/headless_fixture.h"
 #include "support/temp_folder.h"

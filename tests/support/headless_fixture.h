@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/game_state.h"
-#include "core/platform/headless_platform.h"
+#include "platform/headless_platform.h"
 
 namespace vorlax::testing {
 

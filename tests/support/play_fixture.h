@@ -4,10 +4,10 @@
 
 #include <functional>
 
-#include "core/frame_loop.h"
-#include "core/startup.h"
-#include "core/title_screen.h"
-#include "core/windows.h"
+#include "game/frame_loop.h"
+#include "game/startup.h"
+#include "game/title_screen.h"
+#include "game/windows.h"
 #include "graphics/sprites.h"
 #include "support/headless_fixture.h"
 

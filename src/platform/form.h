@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/types.h"
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 namespace vorlax {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/form.h"
-#include "core/platform/platform.h"
+#include "platform/form.h"
+#include "platform/platform.h"
 
 struct SDL_Window;
 struct SDL_Surface;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/raster.h"
+#include "raster/raster.h"
 #include "support/gdi_dump.h"
 
 namespace vorlax::testing {

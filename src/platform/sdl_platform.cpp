@@ -1,4 +1,4 @@
-#include "core/platform/sdl_platform.h"
+#include "platform/sdl_platform.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>

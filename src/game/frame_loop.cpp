@@ -1,14 +1,13 @@
-#include "core/frame_loop.h"
+#include "game/frame_loop.h"
 
 #include <algorithm>
 #include <string>
 
 #include "core/game_state.h"
 #include "core/numbers.h"
-#include "core/platform/platform.h"
 #include "core/random.h"
-#include "core/startup.h"
-#include "core/windows.h"
+#include "game/startup.h"
+#include "game/windows.h"
 #include "gameplay/carrier.h"
 #include "gameplay/collision.h"
 #include "gameplay/enemy_fire.h"
@@ -16,6 +15,7 @@
 #include "gameplay/shot_hits.h"
 #include "gameplay/waves.h"
 #include "graphics/sprites.h"
+#include "platform/platform.h"
 #include "scores/game_over.h"
 
 namespace vorlax {

@@ -1,10 +1,10 @@
-#include "core/command_keys.h"
+#include "game/command_keys.h"
 
-#include "core/frame_loop.h"
 #include "core/game_state.h"
-#include "core/platform/platform.h"
-#include "core/startup.h"
-#include "core/windows.h"
+#include "game/frame_loop.h"
+#include "game/startup.h"
+#include "game/windows.h"
+#include "platform/platform.h"
 
 namespace vorlax {
 

@@ -1,11 +1,10 @@
-#include "core/windows.h"
+#include "game/windows.h"
 
-#include <cassert>
 #include <memory>
 
-#include "core/command_keys.h"
-#include "core/startup.h"
-#include "core/title_screen.h"
+#include "game/command_keys.h"
+#include "game/startup.h"
+#include "game/title_screen.h"
 
 namespace vorlax {
 namespace {
@@ -22,6 +21,9 @@ std::unique_ptr<Windows> windows;
 
 void CreateWindows() {
     windows = std::make_unique<Windows>();
+    SetDisplayForm(&windows->display);
+    SetHelpForm(&windows->help);
+    SetScoreForm(&windows->score);
     Form& display = windows->display.form;
     display.OnResize = [] { NewGameReset(); };
     display.OnKeyDown = [](int key) { DisplayFormKeyDown(key); };
@@ -29,26 +31,14 @@ void CreateWindows() {
 }
 
 void DestroyWindows() {
+    SetDisplayForm(nullptr);
+    SetHelpForm(nullptr);
+    SetScoreForm(nullptr);
     windows.reset();
 }
 
 bool WindowsExist() {
     return windows != nullptr;
-}
-
-DisplayWindow& DisplayForm() {
-    assert(windows);
-    return windows->display;
-}
-
-HelpWindow& HelpForm() {
-    assert(windows);
-    return windows->help;
-}
-
-ScoreWindow& ScoreForm() {
-    assert(windows);
-    return windows->score;
 }
 
 }  // namespace vorlax

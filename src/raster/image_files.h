@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 namespace vorlax {
 

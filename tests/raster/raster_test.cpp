@@ -2,7 +2,7 @@
 // against every edge of both surfaces or within one surface, ellipses and
 // lines partly off the surface or far too large, the ellipse shape rules on
 // every box size, and the masked-sprite idiom the game draws every sprite with.
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "core/title_screen.h"
+#include "game/title_screen.h"
 
 #include "core/game_state.h"
 #include "core/numbers.h"
-#include "core/platform/platform.h"
 #include "core/random.h"
-#include "core/windows.h"
+#include "game/windows.h"
+#include "platform/platform.h"
 
 namespace vorlax {
 

@@ -1,9 +1,9 @@
 // The title screen and the values a new game starts from.
-#include "core/title_screen.h"
+#include "game/title_screen.h"
 
 #include <gtest/gtest.h>
 
-#include "core/windows.h"
+#include "game/windows.h"
 #include "support/play_fixture.h"
 
 namespace vorlax {

@@ -1,11 +1,11 @@
-#include "core/startup.h"
+#include "game/startup.h"
 
 #include <exception>
 
 #include "core/game_state.h"
-#include "core/platform/platform.h"
-#include "core/windows.h"
+#include "game/windows.h"
 #include "graphics/sprites.h"
+#include "platform/platform.h"
 #include "scores/high_scores.h"
 
 namespace vorlax {

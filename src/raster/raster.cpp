@@ -7,7 +7,7 @@
 // Windows GDI exactly, as recorded in the reference dumps under
 // tests/data/gdi-reference: the game's look depends on them, e.g. a radius-1
 // explosion disc is a 2 x 2 block and a 3 x 3 star is a plus sign.
-#include "graphics/raster.h"
+#include "raster/raster.h"
 
 #include <algorithm>
 #include <cstdint>

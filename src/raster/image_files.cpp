@@ -1,4 +1,4 @@
-#include "graphics/image_files.h"
+#include "raster/image_files.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
 // Start-up, its failures, and the ways out of the program.
-#include "core/startup.h"
+#include "game/startup.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 
-#include "core/windows.h"
+#include "game/windows.h"
 #include "graphics/sprites.h"
 #include "support/game_fixture.h"
 

@@ -1,6 +1,6 @@
 // The display window's command keys: starting, pausing, resuming, nesting
 // and quitting, driven by queued key presses as a player would.
-#include "core/command_keys.h"
+#include "game/command_keys.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-// The game's three windows, made once the platform exists.
+// The game's three windows, made once the platform exists, with their
+// handlers wired to the game.
 #pragma once
 
 #include "graphics/display_form.h"
@@ -7,14 +8,11 @@
 
 namespace vorlax {
 
-// Makes the three windows (not shown yet).
+// Makes the three windows (not shown yet) and registers them, so that
+// DisplayForm(), HelpForm() and ScoreForm() reach them.
 void CreateWindows();
 // Destroys them; tests call this between cases.
 void DestroyWindows();
 bool WindowsExist();
-
-DisplayWindow& DisplayForm();
-HelpWindow& HelpForm();
-ScoreWindow& ScoreForm();
 
 }  // namespace vorlax

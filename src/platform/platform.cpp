@@ -1,9 +1,10 @@
-#include "core/platform/platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cassert>
 
-#include "core/platform/form.h"
+#include "core/random.h"
+#include "platform/form.h"
 
 namespace vorlax {
 namespace {
@@ -17,6 +18,11 @@ Platform& CurrentPlatform() {
 
 void SetCurrentPlatform(Platform* platform) {
     current = platform;
+    // The game's random draws are reseeded from this platform's clock.
+    if (platform != nullptr)
+        SetReseedTimer([] { return current->GetTickCount(); });
+    else
+        SetReseedTimer(nullptr);
 }
 
 bool HasPlatform() {

@@ -3,7 +3,7 @@
 // bevelled, slightly rounded solid lit from the upper left, quantised to a
 // ramp of seven tones of its own colour and outlined in its darkest tone; then
 // details go on top: panel lines, windows, lights and engine glows.
-#include "graphics/artwork.h"
+#include "art/artwork.h"
 
 #include <algorithm>
 #include <array>

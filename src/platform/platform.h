@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/keys.h"
+#include "platform/keys.h"
 
 namespace vorlax {
 

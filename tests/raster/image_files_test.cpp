@@ -3,7 +3,7 @@
 // block the encoder writes, every row filter) and compared pixel for pixel;
 // X window dumps are built here in the layouts xwd writes, and cut or bent
 // ones must be refused without reading past their end.
-#include "graphics/image_files.h"
+#include "raster/image_files.h"
 
 #include <gtest/gtest.h>
 

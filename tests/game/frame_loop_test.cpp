@@ -1,6 +1,6 @@
 // The frame loop: pacing, the order of a pass, the strip, and what each
 // drawing step leaves behind.
-#include "core/frame_loop.h"
+#include "game/frame_loop.h"
 
 #include <gtest/gtest.h>
 

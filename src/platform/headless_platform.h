@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/platform/platform.h"
+#include "platform/platform.h"
 
 namespace vorlax {
 

@@ -1,10 +1,10 @@
-#include "core/platform/headless_platform.h"
+#include "platform/headless_platform.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "core/numbers.h"
-#include "core/platform/form.h"
+#include "platform/form.h"
 
 namespace vorlax {
 

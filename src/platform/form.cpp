@@ -1,10 +1,10 @@
-#include "core/platform/form.h"
+#include "platform/form.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/platform/keys.h"
-#include "core/platform/platform.h"
+#include "platform/keys.h"
+#include "platform/platform.h"
 
 namespace vorlax {
 
