@@ -1,0 +1,33 @@
+// Pieces shared by the files of the SDL backend; included by them alone.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/form.h"
+#include "raster/raster.h"
+
+namespace vorlax::sdl {
+
+// Where Debian puts Liberation Sans; searched after the program folder.
+inline constexpr const char* kSystemFontFolder = "/usr/share/fonts/truetype/liberation";
+
+struct KeyEntry {
+    int vk;
+    int scancode;
+};
+
+// The one table between key positions and the game's key codes; both the
+// held-key poll and the key-down events read it.
+const std::vector<KeyEntry>& KeyTable();
+
+// `c` in the pixel format of `target`.
+Uint32 MapColour(const SDL_Surface* target, Colour c);
+
+// A surface sharing the pixels of `image` (no copy): the raster's pixel layout
+// is exactly SDL's XBGR8888. nullptr for an empty image.
+SDL_Surface* WrapImage(const Surface& image);
+
+}  // namespace vorlax::sdl

@@ -1,0 +1,272 @@
+// The SDL backend's text and controls: word wrap, fonts through SDL2_ttf, and
+// labels, text boxes and picture boxes drawn over a form's image.
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "platform/sdl_internal.h"
+#include "platform/sdl_platform.h"
+
+namespace vorlax {
+namespace {
+
+// Lines of a caption shown without wrapping: only line breaks in the text break.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t nl = text.find('\n', start);
+        std::string line = text.substr(start, nl == std::string::npos ? nl : nl - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        if (nl == std::string::npos) return lines;
+        start = nl + 1;
+    }
+}
+
+void WrapParagraph(const std::string& para, int width,
+                   const std::function<int(const std::string&)>& measure,
+                   std::vector<std::string>& lines) {
+    std::string line;
+    bool hasWord = false;
+    bool firstLine = true;
+    std::size_t i = 0;
+    const std::size_t n = para.size();
+    while (i < n) {
+        std::size_t sepStart = i;
+        while (i < n && para[i] == ' ') ++i;
+        if (i >= n) break;  // blanks at the end of a paragraph show nothing
+        std::string sep = para.substr(sepStart, i - sepStart);
+        std::size_t wordStart = i;
+        while (i < n && para[i] != ' ') ++i;
+        std::string word = para.substr(wordStart, i - wordStart);
+        if (!hasWord) {
+            // Indentation is kept on the paragraph's first line only.
+            line = (firstLine ? sep : std::string()) + word;
+            hasWord = true;
+            continue;
+        }
+        std::string candidate = line + sep + word;
+        if (measure(candidate) <= width) {
+            line = std::move(candidate);
+        } else {
+            lines.push_back(std::move(line));
+            firstLine = false;
+            line = std::move(word);
+        }
+    }
+    lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+namespace sdl {
+
+Uint32 MapColour(const SDL_Surface* target, Colour c) {
+    return SDL_MapRGB(target->format, static_cast<Uint8>(RedOf(c)), static_cast<Uint8>(GreenOf(c)),
+                      static_cast<Uint8>(BlueOf(c)));
+}
+
+SDL_Surface* WrapImage(const Surface& image) {
+    if (image.Width() <= 0 || image.Height() <= 0) return nullptr;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(image.Data()), image.Width(), image.Height(), 32,
+        image.Width() * 4, SDL_PIXELFORMAT_XBGR8888);
+    if (s != nullptr) SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
+    return s;
+}
+
+}  // namespace sdl
+
+using sdl::MapColour;
+using sdl::WrapImage;
+
+std::vector<std::string> WrapWords(const std::string& text, int width,
+                                   const std::function<int(const std::string&)>& measure) {
+    std::vector<std::string> lines;
+    for (const std::string& para : SplitLines(text)) WrapParagraph(para, width, measure, lines);
+    return lines;
+}
+
+int AlignedLeft(Align align, int left, int width, int textWidth) {
+    switch (align) {
+        case Align::Left:
+            return left;
+        case Align::Centre:
+            return left + (width - textWidth) / 2;
+        case Align::Right:
+            return left + width - textWidth;
+    }
+    return left;
+}
+
+// ---------------------------------------------------------------- caches
+
+SdlPlatform::TextCache::~TextCache() {
+    Clear();
+}
+
+void SdlPlatform::TextCache::Clear() {
+    for (TextLine& line : lines) SDL_FreeSurface(line.surface);
+    lines.clear();
+    valid = false;
+    height = 0;
+}
+
+// ---------------------------------------------------------------- fonts and text
+
+void SdlPlatform::SetFontFolders(std::vector<std::string> folders) {
+    fontFolders_ = std::move(folders);
+    for (auto& [form, window] : windows_)
+        for (auto& [control, cache] : window->text) cache->Clear();
+    for (auto& [key, font] : fonts_)
+        if (font != nullptr) TTF_CloseFont(font);
+    fonts_.clear();
+    fontWarned_[0] = fontWarned_[1] = false;
+}
+
+_TTF_Font* SdlPlatform::GetFont(const Font& font) {
+    const int pixels = font.PixelSize();
+    if (pixels <= 0) return nullptr;
+    const auto key = std::make_pair(pixels, font.Bold);
+    if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+
+    const char* file = font.Bold ? "LiberationSans-Bold.ttf" : "LiberationSans-Regular.ttf";
+    TTF_Font* opened = nullptr;
+    for (const std::string& folder : fontFolders_) {
+        // At SDL2_ttf's default 72 DPI the size asked for is the em in pixels.
+        opened = TTF_OpenFont((folder + "/" + file).c_str(), pixels);
+        if (opened != nullptr) break;
+    }
+    if (opened == nullptr && !fontWarned_[font.Bold ? 1 : 0]) {
+        fontWarned_[font.Bold ? 1 : 0] = true;
+        std::string where;
+        for (const std::string& folder : fontFolders_)
+            where += (where.empty() ? "" : ", ") + folder;
+        std::fprintf(stderr,
+                     "vorlax: warning: font %s missing or unreadable (looked in %s); text in it "
+                     "will not be drawn\n",
+                     file, where.c_str());
+    }
+    fonts_[key] = opened;  // a failure is remembered too, not retried every frame
+    return opened;
+}
+
+const SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control& control,
+                                                        const std::string& text, bool wrap) {
+    std::unique_ptr<TextCache>& slot = window.text[&control];
+    if (!slot) slot = std::make_unique<TextCache>();
+    TextCache& cache = *slot;
+    const Font font = control.GetFont();
+    const Colour colour = control.ForeColor();
+    const int width = control.Width();
+    if (cache.valid && cache.text == text && cache.font == font && cache.colour == colour &&
+        cache.width == width && cache.wrap == wrap) {
+        return cache;
+    }
+    cache.Clear();
+    cache.text = text;
+    cache.font = font;
+    cache.colour = colour;
+    cache.width = width;
+    cache.wrap = wrap;
+    cache.valid = true;
+
+    TTF_Font* ttf = GetFont(font);
+    if (ttf == nullptr) return cache;
+    // Lines are stacked a font height apart (ascent plus descent, without
+    // the font's extra line gap), as Windows labels stack them.
+    cache.height = TTF_FontHeight(ttf);
+
+    std::vector<std::string> lines;
+    if (control.Kind() == ControlKind::TextBox) {
+        lines.push_back(text);  // a single-line box
+    } else if (wrap) {
+        lines = WrapWords(text, width, [ttf](const std::string& s) {
+            int w = 0, h = 0;
+            return TTF_SizeUTF8(ttf, s.c_str(), &w, &h) == 0 ? w : INT_MAX;
+        });
+    } else {
+        lines = SplitLines(text);
+    }
+    const SDL_Color fg{static_cast<Uint8>(RedOf(colour)), static_cast<Uint8>(GreenOf(colour)),
+                       static_cast<Uint8>(BlueOf(colour)), 255};
+    for (const std::string& line : lines) {
+        TextLine rendered;
+        if (!line.empty()) {
+            // Anti-aliased, with an alpha channel that blends onto whatever is below.
+            rendered.surface = TTF_RenderUTF8_Blended(ttf, line.c_str(), fg);
+            if (rendered.surface != nullptr) rendered.width = rendered.surface->w;
+        }
+        cache.lines.push_back(rendered);
+    }
+    return cache;
+}
+
+// Draws the lines from `top` down, each aligned within the control (a text box
+// keeps one pixel of margin at the sides), clipped to the control.
+void SdlPlatform::DrawText(SDL_Surface* target, const TextCache& text, const Control& control,
+                           int top) {
+    const int margin = control.Kind() == ControlKind::TextBox ? 1 : 0;
+    SDL_Rect clip{control.Left(), control.Top(), control.Width(), control.Height()};
+    SDL_SetClipRect(target, &clip);
+    int y = top;
+    for (const TextLine& line : text.lines) {
+        if (line.surface != nullptr) {
+            SDL_Rect dst{AlignedLeft(control.Alignment(), control.Left() + margin,
+                                     control.Width() - 2 * margin, line.width),
+                         y, 0, 0};
+            SDL_BlitSurface(line.surface, nullptr, target, &dst);
+        }
+        y += text.height;
+    }
+    SDL_SetClipRect(target, nullptr);
+}
+
+void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control& control) {
+    SDL_Rect rect{control.Left(), control.Top(), control.Width(), control.Height()};
+    switch (control.Kind()) {
+        case ControlKind::Label: {
+            const auto& label = static_cast<const Label&>(control);
+            if (!label.Transparent())
+                SDL_FillRect(target, &rect, MapColour(target, label.BackColor()));
+            const TextCache& text = RenderedText(window, label, label.Caption(), label.WordWrap());
+            DrawText(target, text, label, label.Top());
+            break;
+        }
+        case ControlKind::TextBox: {
+            const auto& box = static_cast<const TextBox&>(control);
+            SDL_FillRect(target, &rect, MapColour(target, box.BackColor()));
+            const TextCache& text = RenderedText(window, box, box.Text(), false);
+            const int top = box.Top() + 1;
+            DrawText(target, text, box, top);
+            if (box.HasFocus() && box.Enabled() && text.height > 0) {
+                const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
+                SDL_Rect caret{
+                    AlignedLeft(box.Alignment(), box.Left() + 1, box.Width() - 2, textWidth) +
+                        textWidth,
+                    top, 1, text.height};
+                SDL_SetClipRect(target, &rect);
+                SDL_FillRect(target, &caret, MapColour(target, box.ForeColor()));
+                SDL_SetClipRect(target, nullptr);
+            }
+            break;
+        }
+        case ControlKind::PictureBox: {
+            const auto& picture = static_cast<const PictureBox&>(control);
+            SDL_Surface* image = WrapImage(picture.Image());
+            if (image == nullptr) break;
+            // The control's size bounds what shows of its image.
+            SDL_Rect src{0, 0, std::min(image->w, rect.w), std::min(image->h, rect.h)};
+            SDL_Rect dst = rect;
+            SDL_BlitSurface(image, &src, target, &dst);
+            SDL_FreeSurface(image);
+            break;
+        }
+    }
+}
+
+}  // namespace vorlax
