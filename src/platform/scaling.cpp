@@ -117,6 +117,81 @@ std::vector<PixelRect> Letterbox(const Viewport& view, Extent window) {
     return bands;
 }
 
+namespace {
+
+void ConvertRow(const std::uint32_t* src, std::uint32_t* dst, int count, const PixelLayout& l) {
+    if (l.redShift == 16 && l.greenShift == 8 && l.blueShift == 0) {
+        // The X server's usual layout: red and blue trade places. Written with
+        // fixed shifts, the compiler does several pixels at a time.
+        const std::uint32_t opaque = l.opaque;
+        for (int i = 0; i < count; ++i) {
+            const std::uint32_t p = src[i];
+            dst[i] = ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu) | opaque;
+        }
+        return;
+    }
+    const int rs = l.redShift, gs = l.greenShift, bs = l.blueShift;
+    const std::uint32_t opaque = l.opaque;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t p = src[i];
+        dst[i] =
+            ((p & 0xFFu) << rs) | (((p >> 8) & 0xFFu) << gs) | (((p >> 16) & 0xFFu) << bs) | opaque;
+    }
+}
+
+// Each of `count` pixels N times over; N fixed, so the compiler can widen it.
+template <int N>
+void Repeat(const std::uint32_t* src, std::uint32_t* dst, int count) {
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < N; ++k) dst[i * N + k] = src[i];
+}
+
+// One target row of the visible columns `c` showing source row `src`.
+// `columns` maps them to source columns (any factor); for a whole factor it is
+// empty and the row is converted once and each pixel repeated instead.
+void ScaleRow(const std::uint32_t* src, std::uint32_t* dst, const PixelRect& from,
+              const PixelRect& to, const PixelRect& c, const std::vector<int>& columns,
+              const PixelLayout& l) {
+    if (!columns.empty()) {
+        for (int i = 0; i < c.width; ++i) {
+            const std::uint32_t p = src[columns[static_cast<std::size_t>(i)]];
+            dst[i] = ((p & 0xFFu) << l.redShift) | (((p >> 8) & 0xFFu) << l.greenShift) |
+                     (((p >> 16) & 0xFFu) << l.blueShift) | l.opaque;
+        }
+        return;
+    }
+    const int n = to.width / from.width;
+    if (n == 1) {
+        ConvertRow(src + from.x + (c.x - to.x), dst, c.width, l);
+        return;
+    }
+    thread_local std::vector<std::uint32_t> converted, wide;
+    converted.resize(static_cast<std::size_t>(from.width));
+    ConvertRow(src + from.x, converted.data(), from.width, l);
+    // Straight into the target when the whole row shows, as it nearly always does.
+    const bool whole = c.x == to.x && c.width == to.width;
+    if (!whole) wide.resize(static_cast<std::size_t>(to.width));
+    std::uint32_t* out = whole ? dst : wide.data();
+    switch (n) {
+        case 2:
+            Repeat<2>(converted.data(), out, from.width);
+            break;
+        case 3:
+            Repeat<3>(converted.data(), out, from.width);
+            break;
+        case 4:
+            Repeat<4>(converted.data(), out, from.width);
+            break;
+        default:
+            for (int i = 0; i < from.width; ++i)
+                for (int k = 0; k < n; ++k) *out++ = converted[static_cast<std::size_t>(i)];
+            break;
+    }
+    if (!whole) std::memcpy(dst, wide.data() + (c.x - to.x), static_cast<std::size_t>(c.width) * 4);
+}
+
+}  // namespace
+
 void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget& target,
                  const PixelRect& to, const PixelRect& clip) {
     if (from.Empty() || to.Empty() || target.pixels == nullptr) return;
@@ -127,14 +202,17 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
         Intersect(Intersect(clip, to), {0, 0, target.size.width, target.size.height});
     if (c.Empty()) return;
 
-    // Which source column each target column shows, worked out once per copy.
+    // Which source column each target column shows, worked out once per copy;
+    // not needed for a whole factor.
     thread_local std::vector<int> columns;
-    columns.resize(static_cast<std::size_t>(c.width));
-    for (int i = 0; i < c.width; ++i)
-        columns[static_cast<std::size_t>(i)] =
-            from.x + ShownBy(c.x + i - to.x, from.width, to.width);
+    columns.clear();
+    if (to.width % from.width != 0) {
+        columns.resize(static_cast<std::size_t>(c.width));
+        for (int i = 0; i < c.width; ++i)
+            columns[static_cast<std::size_t>(i)] =
+                from.x + ShownBy(c.x + i - to.x, from.width, to.width);
+    }
 
-    const PixelLayout& l = target.layout;
     auto* const base = reinterpret_cast<std::uint8_t*>(target.pixels);
     const std::uint32_t* previous = nullptr;
     int previousRow = -1;
@@ -147,12 +225,7 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
             // The rows of one enlarged pixel are the same: convert once, copy the rest.
             std::memcpy(dst, previous, static_cast<std::size_t>(c.width) * 4);
         } else {
-            const std::uint32_t* src = image.Row(row);
-            for (int i = 0; i < c.width; ++i) {
-                const std::uint32_t p = src[columns[static_cast<std::size_t>(i)]];
-                dst[i] = ((p & 0xFFu) << l.redShift) | (((p >> 8) & 0xFFu) << l.greenShift) |
-                         (((p >> 16) & 0xFFu) << l.blueShift) | l.opaque;
-            }
+            ScaleRow(image.Row(row), dst, from, to, c, columns, target.layout);
         }
         previous = dst;
         previousRow = row;
