@@ -1,14 +1,17 @@
 # Two commands for a newcomer:
 #   make run    install what is missing, build, start the game
 #   make test   install what is missing, build, run every test (also under ASan/UBSan)
+#   make install PREFIX=DIR   install the game (default /usr/local; DESTDIR works too)
 
 PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev \
-            fonts-liberation libx11-dev xvfb xdotool x11-apps x11-utils
+            fonts-liberation libx11-dev xvfb xdotool x11-apps x11-utils openbox \
+            appstream desktop-file-utils groff-base
 BUILD    := build
 ASAN     := build-asan
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX   ?= /usr/local
 
-.PHONY: run test build deps asan bench format clean
+.PHONY: run test build deps asan bench format clean install
 
 run: build
 	cd $(BUILD) && ./vorlax
@@ -29,6 +32,9 @@ asan: deps
 	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j$(JOBS) -E '^E2E'
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	cd $(BUILD) && ./vorlax_bench

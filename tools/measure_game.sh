@@ -4,6 +4,11 @@
 #
 #   tools/measure_game.sh [BUILD_FOLDER] [SECONDS]    (defaults: build, 10)
 #
+# SCREEN (default 1024x768) sets the X server's screen, GAME_ARGS the game's
+# options, so the scaled presentation can be measured too, for example
+#   SCREEN=2560x1600 tools/measure_game.sh                 (scale 2)
+#   SCREEN=2560x1600 GAME_ARGS=--fill tools/measure_game.sh
+#
 # Run it after `make build`. It starts a private Xvfb, runs a copy of the
 # game's program folder with VORLAX_FRAME_LOG set, waits SECONDS at the title
 # screen, presses F2 and waits SECONDS in play with no key held, then quits
@@ -15,6 +20,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 span=${2:-10}
+screen=${SCREEN:-1024x768}
+read -r -a game_args <<<"${GAME_ARGS:-}"
 [[ $build = /* ]] || build=$PWD/$build
 
 for tool in Xvfb xdotool xwininfo awk; do
@@ -39,25 +46,26 @@ cp "$build/vorlax" "$build"/*.bmp "$build/Hiscore.txt" "$work/game/"
 cp "$build"/LiberationSans-*.ttf "$work/game/" 2>/dev/null || true
 
 # Xvfb picks a free display itself and writes its number to descriptor 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 200); do [[ -s $work/display ]] && break; sleep 0.05; done
 [[ -s $work/display ]] || { echo "error: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
-VORLAX_FRAME_LOG=$work/frames.log SDL_VIDEODRIVER=x11 "$work/game/vorlax" \
+VORLAX_FRAME_LOG=$work/frames.log SDL_VIDEODRIVER=x11 "$work/game/vorlax" "${game_args[@]}" \
     >"$work/game.out" 2>"$work/game.err" &
 game_pid=$!
 
 window=
 for _ in $(seq 400); do
-    window=$(xwininfo -root -tree | awk '/"VORLAX": .* 785x617\+/ {print $1; exit}')
+    window=$(xwininfo -root -tree | awk '/"VORLAX": / {print $1; exit}')
     [[ -n $window ]] && xwininfo -id "$window" | grep -q IsViewable && break
     window=
     sleep 0.05
 done
 [[ -n $window ]] || { echo "error: the game's window did not appear" >&2; cat "$work/game.err" >&2; exit 1; }
 xdotool windowfocus "$window"
+echo "window:         $(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}') on a $screen screen"
 
 ticks_per_second=$(getconf CLK_TCK)
 # utime + stime of a process in clock ticks (fields 14 and 15; the name in

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,7 @@ class HeadlessPlatform : public Platform {
     void DoEvents(std::uint32_t maxWaitMs = 0) override;
     void RunEventLoop() override;
     std::string ProgramFolder() override { return folder_; }
+    std::string ScoreFolder() override { return scoreFolder_ ? *scoreFolder_ : folder_; }
     void MessageBox(const std::string& text, const std::string& caption) override;
     void ResizeForm(Form& form) override;
     void PresentForm(Form& form) override;
@@ -64,6 +66,9 @@ class HeadlessPlatform : public Platform {
     void SetYieldLimit(std::uint64_t limit) { yieldLimit_ = limit; }
     std::uint64_t Yields() const { return yields_; }
     void SetProgramFolder(std::string folder) { folder_ = std::move(folder); }
+    // As for an installed game: the player's table lives in `folder` (empty:
+    // the system names no folder for it).
+    void SetScoreFolder(std::string folder) { scoreFolder_ = std::move(folder); }
     bool Pending() const { return !queue_.empty() || !scheduled_.empty(); }
 
     // --- what happened ---
@@ -109,6 +114,7 @@ class HeadlessPlatform : public Platform {
     std::uint64_t yields_ = 0;
     std::uint64_t yieldLimit_ = 10'000'000;
     std::string folder_ = ".";
+    std::optional<std::string> scoreFolder_;
     std::vector<Message> messages_;
     std::map<const Form*, int> presents_;
     std::map<const Form*, std::uint64_t> shownRevision_;

@@ -50,8 +50,13 @@ class Platform {
 
     // --- files and messages ----------------------------------------------
 
-    // The folder that holds the executable, without a trailing separator.
+    // The folder that holds the game's files (beside the executable, or the
+    // installed data folder), without a trailing separator.
     virtual std::string ProgramFolder() = 0;
+    // The folder that holds the player's high-score table: the program
+    // folder, or for an installed game the player's own data folder (empty
+    // when the system names none).
+    virtual std::string ScoreFolder() { return ProgramFolder(); }
     // A message box with an OK button; returns when it is dismissed.
     virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
 

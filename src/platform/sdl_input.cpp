@@ -1,5 +1,6 @@
 // The SDL backend's keyboard: the table between key positions and the game's
-// key codes, the held-key poll, key and text events, and when typed text is on.
+// key codes, the held-key poll (keyboard and gamepads together), key and text
+// events, the presentation's own keys, and when typed text is on.
 #include <SDL.h>
 
 #include <algorithm>
@@ -86,6 +87,7 @@ std::vector<int> ScancodesForVirtualKey(int vk) {
 }
 
 std::int16_t SdlPlatform::GetKeyState(int vk) {
+    if (PadHolds(vk)) return static_cast<std::int16_t>(-128);
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
     for (const KeyEntry& e : KeyTable()) {
@@ -96,9 +98,29 @@ std::int16_t SdlPlatform::GetKeyState(int vk) {
     return 0;
 }
 
+// F11 and Alt+Enter switch the window they are pressed in between
+// fullscreen and windowed. They belong to the presentation, not to the game,
+// so the game never sees them (F11 would otherwise resume a paused game, and
+// Enter would confirm a name being typed).
+bool SdlPlatform::PresentationKey(const SDL_Event& event) {
+    const SDL_Scancode key = event.key.keysym.scancode;
+    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    const bool toggle = key == SDL_SCANCODE_F11 ||
+                        (alt && (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER));
+    if (!toggle) return false;
+    // A held key repeats; switching back and forth with it would only flicker.
+    if (event.key.repeat == 0) {
+        Form* form = FormOfWindowId(event.key.windowID);
+        if (form == nullptr) form = active_;
+        if (form != nullptr) ToggleFullscreen(*form);
+    }
+    return true;
+}
+
 void SdlPlatform::HandleEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN: {
+            if (PresentationKey(event)) break;
             // Auto-repeats arrive as further key-downs, as the game expects.
             int vk = VirtualKeyForScancode(event.key.keysym.scancode);
             if (vk != 0 && active_ != nullptr) active_->DeliverKeyDown(vk);
@@ -119,6 +141,13 @@ void SdlPlatform::HandleEvent(const SDL_Event& event) {
             }
             break;
         }
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        case SDL_CONTROLLERAXISMOTION:
+            HandlePadEvent(event);
+            break;
         case SDL_DROPFILE:
         case SDL_DROPTEXT:
             SDL_free(event.drop.file);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/scaling.h"
 #include "raster/raster.h"
 
 namespace vorlax::sdl {
@@ -29,5 +30,12 @@ Uint32 MapColour(const SDL_Surface* target, Colour c);
 // A surface sharing the pixels of `image` (no copy): the raster's pixel layout
 // is exactly SDL's XBGR8888. nullptr for an empty image.
 SDL_Surface* WrapImage(const Surface& image);
+
+SDL_Rect ToSdl(const PixelRect& r);
+
+// Copies the rectangle `from` of `image` onto the rectangle `to` of `target`,
+// enlarged (or reduced) by nearest neighbour, writing only inside `clip`.
+void DrawScaled(SDL_Surface* target, const Surface& image, const PixelRect& from,
+                const PixelRect& to, const PixelRect& clip);
 
 }  // namespace vorlax::sdl

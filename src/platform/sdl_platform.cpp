@@ -1,9 +1,10 @@
-// The SDL backend: starting and stopping SDL, the clock and the event loop,
-// one window per form and presenting it, and the message box.
+// The SDL backend: starting and stopping SDL, where the game's files are, the
+// clock and the event loop, and the message box.
 #include "platform/sdl_platform.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/data_folders.h"
 #include "platform/sdl_internal.h"
 
 namespace vorlax {
@@ -20,34 +22,9 @@ namespace {
 constexpr std::uint32_t kLongestNapMs = 100;
 constexpr std::uint32_t kIdleNapMs = 10;
 
-// ---------------------------------------------------------------- frame log
-
-// A measuring aid: when VORLAX_FRAME_LOG names a file, every picture shown in
-// the display window writes the moment it was shown to it, in microseconds of
-// SDL's performance counter, one line each (tools/measure_game.sh reads the
-// frame spacing from it). The file is opened once and written through the C
-// library's buffer, which is flushed when the program ends.
-void LogFrameShown(const Form& form) {
-    static std::FILE* const log = []() -> std::FILE* {
-        const char* path = std::getenv("VORLAX_FRAME_LOG");
-        if (path == nullptr || *path == '\0') return nullptr;
-        std::FILE* file = std::fopen(path, "w");
-        if (file == nullptr)
-            std::fprintf(stderr, "vorlax: warning: cannot write the frame log %s\n", path);
-        return file;
-    }();
-    if (log == nullptr || form.Name() != "DisplayForm") return;
-    const Uint64 ticks = SDL_GetPerformanceCounter();
-    const Uint64 perSecond = SDL_GetPerformanceFrequency();
-    const Uint64 micros = ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
-    std::fprintf(log, "%llu\n", static_cast<unsigned long long>(micros));
-}
-
 }  // namespace
 
 using sdl::kSystemFontFolder;
-using sdl::MapColour;
-using sdl::WrapImage;
 
 bool IsSilentFallback(const char* requested, const char* chosen) {
     if (chosen == nullptr) return false;
@@ -65,15 +42,9 @@ bool IsSilentFallback(const char* requested, const char* chosen) {
     }
 }
 
-SdlPlatform::Window::~Window() {
-    text.clear();
-    SDL_FreeSurface(image);
-    if (window != nullptr) SDL_DestroyWindow(window);
-}
-
 // ---------------------------------------------------------------- life
 
-SdlPlatform::SdlPlatform() {
+SdlPlatform::SdlPlatform(Presentation presentation) : presentation_(presentation) {
     // Compose frames on the processor and hand them to X directly (shared
     // memory) rather than through an OpenGL texture: under a software GL, as
     // on Xvfb, the texture path costs far more processor time for the same
@@ -109,17 +80,28 @@ SdlPlatform::SdlPlatform() {
     // A keyboard game: mouse movement would only wake the event loop.
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 
+    std::string exeFolder;
     if (char* base = SDL_GetBasePath()) {
-        folder_ = base;
+        exeFolder = base;
         SDL_free(base);
-        while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+        while (exeFolder.size() > 1 && exeFolder.back() == '/') exeFolder.pop_back();
     }
-    if (folder_.empty()) folder_ = ".";
+    if (exeFolder.empty()) exeFolder = ".";
+    // An installed game keeps the player's table in the player's own folder:
+    // the installed one belongs to the system and is not the player's to write.
+    const GameFolders found = FindGameFolders(
+        exeFolder, InstalledDataFolders(exeFolder),
+        [](const std::string& f) { return access((f + "/Ship.bmp").c_str(), F_OK) == 0; });
+    folder_ = found.program;
+    scoreFolder_ =
+        found.installed ? PlayerDataFolder(std::getenv("XDG_DATA_HOME"), HomeFolder()) : folder_;
     fontFolders_ = {folder_, kSystemFontFolder};
+    StartPads();
 }
 
 SdlPlatform::~SdlPlatform() {
     if (HasPlatform() && &CurrentPlatform() == this) SetCurrentPlatform(nullptr);
+    StopPads();
     windows_.clear();
     open_.clear();
     active_ = nullptr;
@@ -212,155 +194,6 @@ void SdlPlatform::MessageBox(const std::string& text, const std::string& caption
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     // Fails at once where there is no screen (dummy driver); stderr has it.
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
-}
-
-// ---------------------------------------------------------------- windows
-
-SdlPlatform::Window* SdlPlatform::FindWindow(const Form& form) const {
-    auto it = windows_.find(&form);
-    return it == windows_.end() ? nullptr : it->second.get();
-}
-
-Form* SdlPlatform::FormOfWindowId(std::uint32_t id) const {
-    for (const auto& [form, window] : windows_)
-        if (window->id == id) return const_cast<Form*>(form);
-    return nullptr;
-}
-
-SDL_Window* SdlPlatform::WindowOf(const Form& form) const {
-    Window* w = FindWindow(form);
-    return w == nullptr ? nullptr : w->window;
-}
-
-void SdlPlatform::OnWindowOpen(Form& form) {
-    const int width = std::max(1, form.ClientWidth());
-    const int height = std::max(1, form.ClientHeight());
-    Window* w = FindWindow(form);
-    if (w == nullptr) {
-        SDL_Window* window =
-            SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             width, height, SDL_WINDOW_HIDDEN);
-        if (window == nullptr) {
-            std::fprintf(stderr, "vorlax: cannot open the window \"%s\": %s\n",
-                         form.Caption().c_str(), SDL_GetError());
-            return;
-        }
-        auto created = std::make_unique<Window>();
-        created->window = window;
-        created->id = SDL_GetWindowID(window);
-        w = created.get();
-        windows_[&form] = std::move(created);
-    } else {
-        // Resized while hidden.
-        int w0 = 0, h0 = 0;
-        SDL_GetWindowSize(w->window, &w0, &h0);
-        if (w0 != width || h0 != height) SDL_SetWindowSize(w->window, width, height);
-    }
-    SDL_ShowWindow(w->window);
-    w->dirty = true;
-    form.Touch();
-}
-
-void SdlPlatform::OnWindowHide(Form& form) {
-    UpdateTextInput(&form);
-    if (Window* w = FindWindow(form)) SDL_HideWindow(w->window);
-}
-
-void SdlPlatform::OnWindowClose(Form& form) {
-    UpdateTextInput(&form);
-    DestroyWindow(form);
-}
-
-void SdlPlatform::DestroyWindow(const Form& form) {
-    windows_.erase(&form);
-}
-
-void SdlPlatform::CloseAllWindows() {
-    Platform::CloseAllWindows();
-    windows_.clear();  // anything the bookkeeping did not know of
-    UpdateTextInput();
-}
-
-void SdlPlatform::OnActivate(Form& form) {
-    if (Window* w = FindWindow(form)) {
-        SDL_RaiseWindow(w->window);
-        // Without a window manager nobody else moves the keyboard focus.
-        // Unsupported by some drivers, which is fine: the game's own
-        // bookkeeping (active_) already says where keys go.
-        SDL_SetWindowInputFocus(w->window);
-    }
-    UpdateTextInput();
-}
-
-void SdlPlatform::ResizeForm(Form& form) {
-    if (Window* w = FindWindow(form)) {
-        SDL_SetWindowSize(w->window, std::max(1, form.ClientWidth()),
-                          std::max(1, form.ClientHeight()));
-        w->dirty = true;
-    }
-    form.Touch();
-}
-
-// ---------------------------------------------------------------- presenting
-
-void SdlPlatform::PresentForm(Form& form) {
-    Window* w = FindWindow(form);
-    if (w == nullptr || !form.Visible()) return;
-    SDL_Surface* target = SDL_GetWindowSurface(w->window);
-    if (target == nullptr) return;
-
-    const Surface& image = form.Image();
-    if (target->w > image.Width() || target->h > image.Height()) {
-        // The window has not caught up with a new client size yet.
-        SDL_FillRect(target, nullptr, MapColour(target, form.BackColor()));
-    }
-    if (w->image == nullptr || w->image->pixels != image.Data() || w->image->w != image.Width() ||
-        w->image->h != image.Height()) {
-        SDL_FreeSurface(w->image);
-        w->image = WrapImage(image);
-    }
-    if (w->image != nullptr) {
-        SDL_Rect dst{0, 0, 0, 0};
-        SDL_BlitSurface(w->image, nullptr, target, &dst);
-    }
-    for (const auto& control : form.Controls()) {
-        if (control->Visible()) DrawControl(target, *w, *control);
-    }
-    SDL_UpdateWindowSurface(w->window);
-    LogFrameShown(form);
-    w->shownRevision = form.Revision();
-    w->shownActive = active_ == &form;
-    w->dirty = false;
-}
-
-void SdlPlatform::PresentChanged() {
-    for (Form* form : open_) {
-        if (!form->Visible()) continue;
-        Window* w = FindWindow(*form);
-        if (w == nullptr) continue;
-        // The caret shows only in the active window, so activation counts as a change.
-        if (w->dirty || w->shownRevision != form->Revision() || w->shownActive != (active_ == form))
-            PresentForm(*form);
-    }
-    UpdateTextInput();
-}
-
-Surface SdlPlatform::LastFrame(const Form& form) const {
-    Window* w = FindWindow(form);
-    if (w == nullptr) return {};
-    SDL_Surface* s = SDL_GetWindowSurface(w->window);
-    if (s == nullptr || s->w <= 0 || s->h <= 0) return {};
-    Surface frame(s->w, s->h);
-    if (SDL_ConvertPixels(s->w, s->h, s->format->format, s->pixels, s->pitch,
-                          SDL_PIXELFORMAT_XBGR8888, frame.Data(), s->w * 4) != 0) {
-        return {};
-    }
-    // The raster's pixels carry 0 in the unused top byte.
-    for (int y = 0; y < frame.Height(); ++y) {
-        std::uint32_t* row = frame.Row(y);
-        for (int x = 0; x < frame.Width(); ++x) row[x] &= 0x00FFFFFFu;
-    }
-    return frame;
 }
 
 }  // namespace vorlax

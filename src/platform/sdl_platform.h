@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/pad.h"
 #include "platform/platform.h"
+#include "platform/scaling.h"
 
 struct SDL_Window;
 struct SDL_Surface;
 union SDL_Event;
 struct _TTF_Font;
+struct _SDL_GameController;
 
 namespace vorlax {
 
@@ -55,7 +58,10 @@ class SdlPlatform : public Platform {
     // Starts SDL's video and timer and SDL2_ttf. Throws std::runtime_error
     // with SDL's reason when no video driver can start, or when there is no
     // display and SDL would fall back to a driver that shows nothing.
-    SdlPlatform();
+    // Gamepads are optional: without SDL's game controller support the game
+    // runs on the keyboard alone. `presentation` sets the windows' scale and
+    // whether the main window (the first one shown) starts fullscreen.
+    explicit SdlPlatform(Presentation presentation = {});
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;
     SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -67,6 +73,7 @@ class SdlPlatform : public Platform {
     void DoEvents(std::uint32_t maxWaitMs = 0) override;
     void RunEventLoop() override;
     std::string ProgramFolder() override { return folder_; }
+    std::string ScoreFolder() override { return scoreFolder_; }
     void MessageBox(const std::string& text, const std::string& caption) override;
     void ResizeForm(Form& form) override;
     void PresentForm(Form& form) override;
@@ -79,6 +86,12 @@ class SdlPlatform : public Platform {
     // The frame last presented in the form's window, as the window shows it
     // (same pixel layout as the form's image); empty without a window.
     Surface LastFrame(const Form& form) const;
+    // Where the form's picture lay in its window when it was last presented.
+    Viewport ViewOf(const Form& form) const;
+    // Switches the form's window between fullscreen (on the desktop's
+    // resolution) and its window; F11 and Alt+Enter do this for the player.
+    void ToggleFullscreen(const Form& form);
+    bool IsFullscreen(const Form& form) const;
     // Folders searched for the fonts, in order. Changing them forgets every
     // font opened so far; a font found in none of them is reported once and
     // its text is not drawn.
@@ -100,6 +113,7 @@ class SdlPlatform : public Platform {
     struct TextCache {
         std::string text;
         Font font;
+        int pixels = 0;  // the font's size in window pixels
         Colour colour = 0;
         int width = -1;
         bool wrap = false;
@@ -118,6 +132,9 @@ class SdlPlatform : public Platform {
         std::uint64_t shownRevision = 0;
         bool shownActive = false;
         bool dirty = true;  // exposed or resized: show again whatever the revision
+        int scale = 1;      // window pixels per logical pixel while not fullscreen
+        Extent sizedFor;    // the client size the window was last sized for
+        Viewport view;      // where the picture lay when last presented
         // The form's image wrapped as an SDL surface (no copy), redone when the
         // image is reallocated.
         SDL_Surface* image = nullptr;
@@ -135,14 +152,37 @@ class SdlPlatform : public Platform {
     void PresentChanged();
     void UpdateTextInput(const Form* leaving = nullptr);
     void DestroyWindow(const Form& form);
+    // The scale of a window opened now: the main window's when it is open,
+    // else the one chosen at start.
+    int NewWindowScale(const Form& form);
+    // Whether a key-down is one of the presentation's own keys (F11,
+    // Alt+Enter), handled here and never passed to the game.
+    bool PresentationKey(const SDL_Event& event);
 
-    _TTF_Font* GetFont(const Font& font);
+    // Gamepads (sdl_pad.cpp).
+    void StartPads();
+    void StopPads();
+    void HandlePadEvent(const SDL_Event& event);
+    bool PadHolds(int vk) const;
+    _TTF_Font* GetFont(const Font& font, int pixels);
     const TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
-                                  bool wrap);
-    void DrawText(SDL_Surface* target, const TextCache& text, const Control& control, int top);
-    void DrawControl(SDL_Surface* target, Window& window, const Control& control);
+                                  bool wrap, const Viewport& view);
+    void DrawText(SDL_Surface* target, const TextCache& text, const Control& control,
+                  const PixelRect& box, int top, int margin, const PixelRect& clip);
+    void DrawControl(SDL_Surface* target, Window& window, const Control& control,
+                     const Viewport& view);
 
     std::string folder_;
+    std::string scoreFolder_;
+    Presentation presentation_;
+    int startScale_ = 0;  // worked out when the first window opens
+    const Form* mainForm_ = nullptr;
+    struct Pad {
+        _SDL_GameController* controller = nullptr;
+        HeldKeys held;  // the game's keys the pad holds down
+    };
+    std::map<std::int32_t, Pad> pads_;  // by SDL's joystick instance id
+    bool padsStarted_ = false;
     std::vector<std::string> fontFolders_;
     std::map<std::pair<int, bool>, _TTF_Font*> fonts_;  // nullptr: could not be opened
     bool fontWarned_[2] = {false, false};               // by bold: missing font reported

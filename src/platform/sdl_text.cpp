@@ -1,5 +1,7 @@
 // The SDL backend's text and controls: word wrap, fonts through SDL2_ttf, and
-// labels, text boxes and picture boxes drawn over a form's image.
+// labels, text boxes and picture boxes drawn over a form's image. Controls are
+// drawn at the window's scale, and text is rendered at the scaled size rather
+// than enlarged, so it stays sharp and readable at every scale.
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -81,8 +83,9 @@ SDL_Surface* WrapImage(const Surface& image) {
 
 }  // namespace sdl
 
+using sdl::DrawScaled;
 using sdl::MapColour;
-using sdl::WrapImage;
+using sdl::ToSdl;
 
 std::vector<std::string> WrapWords(const std::string& text, int width,
                                    const std::function<int(const std::string&)>& measure) {
@@ -128,8 +131,8 @@ void SdlPlatform::SetFontFolders(std::vector<std::string> folders) {
     fontWarned_[0] = fontWarned_[1] = false;
 }
 
-_TTF_Font* SdlPlatform::GetFont(const Font& font) {
-    const int pixels = font.PixelSize();
+// `pixels`: the em in window pixels (the font's size at the window's scale).
+_TTF_Font* SdlPlatform::GetFont(const Font& font, int pixels) {
     if (pixels <= 0) return nullptr;
     const auto key = std::make_pair(pixels, font.Bold);
     if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
@@ -156,26 +159,30 @@ _TTF_Font* SdlPlatform::GetFont(const Font& font) {
 }
 
 const SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control& control,
-                                                        const std::string& text, bool wrap) {
+                                                        const std::string& text, bool wrap,
+                                                        const Viewport& view) {
     std::unique_ptr<TextCache>& slot = window.text[&control];
     if (!slot) slot = std::make_unique<TextCache>();
     TextCache& cache = *slot;
     const Font font = control.GetFont();
     const Colour colour = control.ForeColor();
-    const int width = control.Width();
-    if (cache.valid && cache.text == text && cache.font == font && cache.colour == colour &&
-        cache.width == width && cache.wrap == wrap) {
+    const int width =
+        view.ToWindow(control.Left(), control.Top(), control.Width(), control.Height()).width;
+    const int pixels = font.PixelSize() > 0 ? view.FontPixels(font.PixelSize()) : 0;
+    if (cache.valid && cache.text == text && cache.font == font && cache.pixels == pixels &&
+        cache.colour == colour && cache.width == width && cache.wrap == wrap) {
         return cache;
     }
     cache.Clear();
     cache.text = text;
     cache.font = font;
+    cache.pixels = pixels;
     cache.colour = colour;
     cache.width = width;
     cache.wrap = wrap;
     cache.valid = true;
 
-    TTF_Font* ttf = GetFont(font);
+    TTF_Font* ttf = GetFont(font, pixels);
     if (ttf == nullptr) return cache;
     // Lines are stacked a font height apart (ascent plus descent, without
     // the font's extra line gap), as Windows labels stack them.
@@ -206,18 +213,17 @@ const SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Co
     return cache;
 }
 
-// Draws the lines from `top` down, each aligned within the control (a text box
-// keeps one pixel of margin at the sides), clipped to the control.
+// Draws the lines from `top` down, each aligned within `box`, the control in
+// window pixels (`margin` pixels kept free at the sides), clipped to `clip`.
 void SdlPlatform::DrawText(SDL_Surface* target, const TextCache& text, const Control& control,
-                           int top) {
-    const int margin = control.Kind() == ControlKind::TextBox ? 1 : 0;
-    SDL_Rect clip{control.Left(), control.Top(), control.Width(), control.Height()};
-    SDL_SetClipRect(target, &clip);
+                           const PixelRect& box, int top, int margin, const PixelRect& clip) {
+    const SDL_Rect c = ToSdl(clip);
+    SDL_SetClipRect(target, &c);
     int y = top;
     for (const TextLine& line : text.lines) {
         if (line.surface != nullptr) {
-            SDL_Rect dst{AlignedLeft(control.Alignment(), control.Left() + margin,
-                                     control.Width() - 2 * margin, line.width),
+            SDL_Rect dst{AlignedLeft(control.Alignment(), box.x + margin, box.width - 2 * margin,
+                                     line.width),
                          y, 0, 0};
             SDL_BlitSurface(line.surface, nullptr, target, &dst);
         }
@@ -226,44 +232,54 @@ void SdlPlatform::DrawText(SDL_Surface* target, const TextCache& text, const Con
     SDL_SetClipRect(target, nullptr);
 }
 
-void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control& control) {
-    SDL_Rect rect{control.Left(), control.Top(), control.Width(), control.Height()};
+// Positions and sizes are the control's logical pixels placed by `view`;
+// nothing is drawn outside the picture (controls kept out of sight stay so).
+void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control& control,
+                              const Viewport& view) {
+    const PixelRect box =
+        view.ToWindow(control.Left(), control.Top(), control.Width(), control.Height());
+    const PixelRect clip = Intersect(box, view.area);
+    if (clip.Empty()) return;
+    const SDL_Rect rect = ToSdl(clip);
     switch (control.Kind()) {
         case ControlKind::Label: {
             const auto& label = static_cast<const Label&>(control);
             if (!label.Transparent())
                 SDL_FillRect(target, &rect, MapColour(target, label.BackColor()));
-            const TextCache& text = RenderedText(window, label, label.Caption(), label.WordWrap());
-            DrawText(target, text, label, label.Top());
+            const TextCache& text =
+                RenderedText(window, label, label.Caption(), label.WordWrap(), view);
+            DrawText(target, text, label, box, box.y, 0, clip);
             break;
         }
         case ControlKind::TextBox: {
-            const auto& box = static_cast<const TextBox&>(control);
-            SDL_FillRect(target, &rect, MapColour(target, box.BackColor()));
-            const TextCache& text = RenderedText(window, box, box.Text(), false);
-            const int top = box.Top() + 1;
-            DrawText(target, text, box, top);
-            if (box.HasFocus() && box.Enabled() && text.height > 0) {
+            const auto& textBox = static_cast<const TextBox&>(control);
+            SDL_FillRect(target, &rect, MapColour(target, textBox.BackColor()));
+            const TextCache& text = RenderedText(window, textBox, textBox.Text(), false, view);
+            // One logical pixel of margin above and at the sides.
+            const int top = view.WindowY(textBox.Top() + 1);
+            const int margin = view.WindowX(textBox.Left() + 1) - box.x;
+            DrawText(target, text, textBox, box, top, margin, clip);
+            if (textBox.HasFocus() && textBox.Enabled() && text.height > 0) {
                 const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
-                SDL_Rect caret{
-                    AlignedLeft(box.Alignment(), box.Left() + 1, box.Width() - 2, textWidth) +
-                        textWidth,
-                    top, 1, text.height};
+                SDL_Rect caret{AlignedLeft(textBox.Alignment(), box.x + margin,
+                                           box.width - 2 * margin, textWidth) +
+                                   textWidth,
+                               top, margin, text.height};
                 SDL_SetClipRect(target, &rect);
-                SDL_FillRect(target, &caret, MapColour(target, box.ForeColor()));
+                SDL_FillRect(target, &caret, MapColour(target, textBox.ForeColor()));
                 SDL_SetClipRect(target, nullptr);
             }
             break;
         }
         case ControlKind::PictureBox: {
             const auto& picture = static_cast<const PictureBox&>(control);
-            SDL_Surface* image = WrapImage(picture.Image());
-            if (image == nullptr) break;
+            const Surface& image = picture.Image();
             // The control's size bounds what shows of its image.
-            SDL_Rect src{0, 0, std::min(image->w, rect.w), std::min(image->h, rect.h)};
-            SDL_Rect dst = rect;
-            SDL_BlitSurface(image, &src, target, &dst);
-            SDL_FreeSurface(image);
+            const int w = std::min(image.Width(), control.Width());
+            const int h = std::min(image.Height(), control.Height());
+            if (w <= 0 || h <= 0) break;
+            DrawScaled(target, image, {0, 0, w, h},
+                       view.ToWindow(control.Left(), control.Top(), w, h), clip);
             break;
         }
     }

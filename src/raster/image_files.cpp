@@ -177,10 +177,12 @@ std::uint8_t Paeth(int a, int b, int c) {
 }
 
 // The picture as PNG scanlines: each row a filter byte and the filtered RGB
-// bytes. Each row gets the filter whose output has the smallest sum of
-// magnitudes, the usual rule of thumb for what deflate compresses best.
-std::vector<std::uint8_t> FilteredRows(const Surface& image) {
-    const std::size_t stride = static_cast<std::size_t>(image.Width()) * 3;
+// (or, with `alpha`, RGBA) bytes. Each row gets the filter whose output has
+// the smallest sum of magnitudes, the usual rule of thumb for what deflate
+// compresses best.
+std::vector<std::uint8_t> FilteredRows(const Surface& image, const std::uint8_t* alpha) {
+    const std::size_t bpp = alpha != nullptr ? 4 : 3;
+    const std::size_t stride = static_cast<std::size_t>(image.Width()) * bpp;
     std::vector<std::uint8_t> rgb;
     rgb.reserve(stride * image.Height());
     for (int y = 0; y < image.Height(); ++y) {
@@ -189,6 +191,7 @@ std::vector<std::uint8_t> FilteredRows(const Surface& image) {
             rgb.push_back(static_cast<std::uint8_t>(RedOf(c)));
             rgb.push_back(static_cast<std::uint8_t>(GreenOf(c)));
             rgb.push_back(static_cast<std::uint8_t>(BlueOf(c)));
+            if (alpha != nullptr) rgb.push_back(*alpha++);
         }
     }
 
@@ -203,7 +206,8 @@ std::vector<std::uint8_t> FilteredRows(const Surface& image) {
         for (int filter = 0; filter <= 4; ++filter) {
             long cost = 0;
             for (std::size_t i = 0; i < stride; ++i) {
-                const int a = i >= 3 ? row[i - 3] : 0, b = up[i], c = i >= 3 ? up[i - 3] : 0;
+                const int a = i >= bpp ? row[i - bpp] : 0, b = up[i],
+                          c = i >= bpp ? up[i - bpp] : 0;
                 int predicted = 0;
                 switch (filter) {
                     case 1:  // Sub
@@ -238,16 +242,19 @@ std::vector<std::uint8_t> FilteredRows(const Surface& image) {
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodePng(const Surface& image) {
+namespace {
+
+std::vector<std::uint8_t> Encode(const Surface& image, const std::uint8_t* alpha) {
     if (image.Width() <= 0 || image.Height() <= 0)
         throw std::invalid_argument("PNG: an empty picture cannot be written");
     // The deflate coder counts positions in an int.
-    if ((std::uint64_t{3} * static_cast<std::uint64_t>(image.Width()) + 1) *
+    const std::uint64_t bpp = alpha != nullptr ? 4 : 3;
+    if ((bpp * static_cast<std::uint64_t>(image.Width()) + 1) *
             static_cast<std::uint64_t>(image.Height()) >
         static_cast<std::uint64_t>(INT_MAX))
         throw std::invalid_argument("PNG: picture too large");
 
-    const std::vector<std::uint8_t> raw = FilteredRows(image);
+    const std::vector<std::uint8_t> raw = FilteredRows(image, alpha);
     std::vector<std::uint8_t> z = {0x78, 0x01};  // deflate, 32 KiB window
     const std::vector<std::uint8_t> body = Deflate(raw);
     z.insert(z.end(), body.begin(), body.end());
@@ -257,12 +264,26 @@ std::vector<std::uint8_t> EncodePng(const Surface& image) {
     std::vector<std::uint8_t> ihdr;
     PutBigEndian(ihdr, static_cast<std::uint32_t>(image.Width()));
     PutBigEndian(ihdr, static_cast<std::uint32_t>(image.Height()));
-    ihdr.insert(ihdr.end(),
-                {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, adaptive filters, no interlace
+    // 8 bits, RGB (2) or RGBA (6), deflate, adaptive filters, no interlace.
+    const std::uint8_t colourType = alpha != nullptr ? 6 : 2;
+    ihdr.insert(ihdr.end(), {8, colourType, 0, 0, 0});
     PutChunk(png, "IHDR", ihdr);
     PutChunk(png, "IDAT", z);
     PutChunk(png, "IEND", {});
     return png;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodePng(const Surface& image) {
+    return Encode(image, nullptr);
+}
+
+std::vector<std::uint8_t> EncodePng(const Surface& image, std::span<const std::uint8_t> alpha) {
+    if (alpha.size() !=
+        static_cast<std::size_t>(std::max(0, image.Width())) * std::max(0, image.Height()))
+        throw std::invalid_argument("PNG: one alpha value per pixel is needed");
+    return Encode(image, alpha.data());
 }
 
 // ---------------------------------------------------------------- XWD

@@ -20,6 +20,10 @@ namespace vorlax {
 // codes. Throws std::invalid_argument for an empty surface, which PNG cannot
 // hold.
 std::vector<std::uint8_t> EncodePng(const Surface& image);
+// The same as 8-bit RGBA: `alpha` holds one opacity per pixel, row by row
+// (0 transparent, 255 opaque), as icons need. Throws std::invalid_argument
+// when its size is not the picture's.
+std::vector<std::uint8_t> EncodePng(const Surface& image, std::span<const std::uint8_t> alpha);
 
 // Decodes an X window dump as written by xwd: a Z-pixmap of 24 or 32 bits
 // per pixel on a true-colour (or direct-colour) visual, the pixels in either

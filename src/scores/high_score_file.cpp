@@ -257,20 +257,23 @@ std::string FormatHighScores(const HighScoreTable& table) {
 }
 
 std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& table) {
-    const std::string bytes = FormatHighScores(table);
+    const int error = WriteFileAtomically(path, FormatHighScores(table));
+    return error == 0 ? std::string() : SaveFailure(path, error);
+}
 
+int WriteFileAtomically(const std::string& path, std::string_view bytes) {
     std::vector<char> tempName(path.begin(), path.end());
     for (const char c : std::string_view(".XXXXXX")) tempName.push_back(c);
     tempName.push_back('\0');
     int fd = mkstemp(tempName.data());
-    if (fd < 0) return SaveFailure(path, errno);
+    if (fd < 0) return errno;
     const std::string tempPath(tempName.data());
 
     // Gives up: the temporary file goes, the old file was never touched.
     auto abandon = [&](int error) {
         if (fd >= 0) close(fd);
         unlink(tempPath.c_str());
-        return SaveFailure(path, error);
+        return error;
     };
 
     // mkstemp makes the file private to its owner; the table is no secret.
@@ -300,7 +303,7 @@ std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& ta
         (void)fsync(folder);
         close(folder);
     }
-    return {};
+    return 0;
 }
 
 }  // namespace vorlax

@@ -55,4 +55,9 @@ std::string FormatHighScores(const HighScoreTable& table);
 // left on device". No temporary file is left behind either way.
 std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& table);
 
+// Replaces (or creates) the file at `path` with `bytes` the same way: a
+// temporary file in the same folder, flushed to disk and renamed over it.
+// Returns 0, or the errno of the step that failed; nothing is left behind then.
+int WriteFileAtomically(const std::string& path, std::string_view bytes);
+
 }  // namespace vorlax

@@ -3,11 +3,13 @@
 #include "core/game_state.h"
 #include "platform/platform.h"
 #include "scores/high_score_file.h"
+#include "scores/player_table.h"
 
 namespace vorlax {
 
 void ReadHighScores() {
-    HighScoreTable table = ReadHighScoreFile(ProgramFile("Hiscore.txt"));
+    PreparePlayerTable();
+    HighScoreTable table = ReadHighScoreFile(HighScoreFilePath());
     for (int rank = 1; rank <= kHighScoreRanks; ++rank) {
         G.HighScores[rank] = table[static_cast<std::size_t>(rank - 1)].score;
         G.HighNames[rank] = table[static_cast<std::size_t>(rank - 1)].name;
@@ -19,7 +21,7 @@ bool SaveHighScores() {
     for (int rank = 1; rank <= kHighScoreRanks; ++rank) {
         table[static_cast<std::size_t>(rank - 1)] = {G.HighScores[rank], G.HighNames[rank]};
     }
-    std::string problem = WriteHighScoreFile(ProgramFile("Hiscore.txt"), table);
+    std::string problem = WriteHighScoreFile(HighScoreFilePath(), table);
     if (problem.empty()) return true;
     CurrentPlatform().MessageBox(problem, "VORLAX");
     return false;

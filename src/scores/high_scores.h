@@ -1,10 +1,12 @@
-// The top-ten table in the game state and its file beside the executable.
+// The top-ten table in the game state and its file (beside the executable, or
+// the player's copy for an installed game: player_table.h).
 #pragma once
 
 namespace vorlax {
 
-// Reads "Hiscore.txt" from the program folder into HighScores and HighNames.
-// Throws GameError (naming the file and record) when it cannot.
+// Reads "Hiscore.txt" into HighScores and HighNames, first making the
+// player's copy of an installed game's table if there is none yet. Throws
+// GameError (naming the file and record, or the folder) when it cannot.
 void ReadHighScores();
 
 // Writes HighScores and HighNames to "Hiscore.txt", replacing the file

@@ -11,7 +11,11 @@ void GameOnXvfb::SetUp() {
     ASSERT_TRUE(missing.empty()) << "The end-to-end tests need:\n" << missing;
     try {
         folder_ = std::make_unique<GameFolder>(VORLAX_BINARY);
-        xvfb_ = std::make_unique<Xvfb>(folder_->Root() / "xvfb.log");
+        xvfb_ = std::make_unique<Xvfb>(folder_->Root() / "xvfb.log", screen_);
+        if (windowManager_) {
+            std::filesystem::create_directory(folder_->Root() / "wm");
+            xvfb_->StartWindowManager(folder_->Root() / "wm");
+        }
     } catch (const std::exception& e) {
         FAIL() << e.what();
     }
@@ -30,10 +34,16 @@ void GameOnXvfb::TearDown() {
     folder_.reset();
 }
 
-void GameOnXvfb::Launch() {
+void GameOnXvfb::Launch(const LaunchSpec& spec) {
     LaunchOptions o;
-    o.argv = {Folder().Executable().string()};
+    o.argv = {spec.executable.empty() ? Folder().Executable().string() : spec.executable.string()};
+    o.argv.insert(o.argv.end(), spec.args.begin(), spec.args.end());
     o.env = xvfb_->Environment();
+    for (const std::string& setting : spec.env) {
+        const std::string name = setting.substr(0, setting.find('=') + 1);
+        std::erase_if(o.env, [&](const std::string& v) { return v.starts_with(name); });
+        if (setting.back() != '=') o.env.push_back(setting);  // "NAME=" unsets it
+    }
     o.cwd = Folder().Root();  // not the program folder: the game must find its files itself
     o.stdoutFile = Folder().Root() / "game.out";
     o.stderrFile = Folder().Root() / "game.err";
@@ -44,13 +54,12 @@ std::string GameOnXvfb::GameStderr() const {
     return folder_ ? ReadFile(folder_->Root() / "game.err") : std::string();
 }
 
-std::optional<WindowInfo> GameOnXvfb::WaitForMainWindow() {
+std::optional<WindowInfo> GameOnXvfb::WaitForMainWindow(int width, int height) {
     std::optional<WindowInfo> found;
     const bool up = WaitUntil(
         [&] {
             for (const WindowInfo& w : GameWindows()) {
-                if (w.width == kClientWidth && w.height == kClientHeight &&
-                    xvfb_->IsViewable(w.id)) {
+                if (w.width == width && w.height == height && xvfb_->IsViewable(w.id)) {
                     found = w;
                     return true;
                 }

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "e2e/xvfb_harness.h"
 
@@ -25,6 +27,14 @@ inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kShotRed{252, 55, 34};
 inline constexpr Rgb kShieldBlue{48, 32, 254};
 
+// How to start the game: another executable (an installed one), arguments,
+// and environment variables ("NAME=value") set on top of the server's.
+struct LaunchSpec {
+    std::filesystem::path executable;  // empty: the private program folder's
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+};
+
 class GameOnXvfb : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -32,9 +42,11 @@ class GameOnXvfb : public ::testing::Test {
 
     // Starts the game from the private program folder (remove files first to
     // test failures).
-    void Launch();
-    // Waits for the 785x617 window titled "VORLAX" to be mapped and focuses it.
-    std::optional<WindowInfo> WaitForMainWindow();
+    void Launch(const LaunchSpec& spec = {});
+    // Waits for the window titled "VORLAX" of the given size (the 785x617
+    // client area at scale 1 unless told) to be mapped and focuses it.
+    std::optional<WindowInfo> WaitForMainWindow(int width = kClientWidth,
+                                                int height = kClientHeight);
     // Every window titled "VORLAX", the game's own and its message box alike.
     std::vector<WindowInfo> GameWindows() const { return xvfb_->WindowsTitled("VORLAX"); }
     bool NoGameWindowLeft() const;
@@ -56,6 +68,11 @@ class GameOnXvfb : public ::testing::Test {
     const GameFolder& Folder() const { return *folder_; }
     Process& Game() { return *game_; }
     unsigned long MainWindow() const { return mainWindow_; }
+
+    // Set by a derived fixture's constructor, before SetUp: the screen's size
+    // and whether a window manager runs on it.
+    ScreenSize screen_;
+    bool windowManager_ = false;
 
   private:
     std::unique_ptr<GameFolder> folder_;

@@ -376,16 +376,22 @@ std::string MissingTools() {
     return missing;
 }
 
-Xvfb::Xvfb(const fs::path& logFile) {
+Xvfb::Xvfb(const fs::path& logFile, ScreenSize screen) {
     const std::string program = FindProgram("Xvfb");
     if (program.empty()) throw std::runtime_error("Xvfb is not installed (Debian package xvfb)");
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     LaunchOptions o;
     // The server writes the display number it chose to the descriptor.
-    o.argv = {program,     "-displayfd", std::to_string(fds[1]),
-              "-screen",   "0",          "1024x768x24",
-              "-nolisten", "tcp",        "-noreset"};
+    o.argv = {program,
+              "-displayfd",
+              std::to_string(fds[1]),
+              "-screen",
+              "0",
+              std::to_string(screen.width) + "x" + std::to_string(screen.height) + "x24",
+              "-nolisten",
+              "tcp",
+              "-noreset"};
     for (char** e = environ; *e != nullptr; ++e) o.env.emplace_back(*e);
     o.stdoutFile = logFile;
     o.stderrFile = fs::path(logFile.string() + ".err");
@@ -424,8 +430,36 @@ Xvfb::Xvfb(const fs::path& logFile) {
 }
 
 Xvfb::~Xvfb() {
+    if (windowManager_) windowManager_->Terminate(milliseconds{3000});
     // Ended politely, the server removes its socket file; killed only if it hangs.
     if (server_) server_->Terminate(milliseconds{3000});
+}
+
+void Xvfb::StartWindowManager(const fs::path& home) {
+    const std::string program = FindProgram("openbox");
+    if (program.empty())
+        throw std::runtime_error("openbox is not installed (Debian package openbox)");
+    LaunchOptions o;
+    o.argv = {program, "--sm-disable"};
+    o.env = Environment();
+    std::erase_if(o.env, [](const std::string& v) {
+        return v.starts_with("HOME=") || v.starts_with("XDG_CACHE_HOME=") ||
+               v.starts_with("XDG_CONFIG_HOME=");
+    });
+    o.env.push_back("HOME=" + home.string());
+    o.stdoutFile = home / "openbox.log";
+    o.stderrFile = home / "openbox.err";
+    windowManager_.emplace(o);
+    // A window manager announces itself on the root window.
+    const bool up = WaitUntil(
+        [&] {
+            const CommandResult r = Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"});
+            return (r.Ok() && r.out.find("window id") != std::string::npos) ||
+                   !windowManager_->Running();
+        },
+        kStartLimit, milliseconds{50});
+    if (!up || !windowManager_->Running())
+        throw std::runtime_error("openbox did not start: " + ReadFile(home / "openbox.err"));
 }
 
 std::vector<std::string> Xvfb::Environment() const {
@@ -525,6 +559,13 @@ bool Xvfb::Tap(const std::string& key, milliseconds hold) const {
 
 bool Xvfb::CloseBox(unsigned long window) const {
     return Run({VORLAX_WM_CLOSE, Hex(window)}).Ok();
+}
+
+bool Xvfb::Resize(unsigned long window, int width, int height) const {
+    return Run({"xdotool", "windowmove", std::to_string(window), "0", "0"}).Ok() &&
+           Run({"xdotool", "windowsize", std::to_string(window), std::to_string(width),
+                std::to_string(height)})
+               .Ok();
 }
 
 // ---------------------------------------------------------------- files

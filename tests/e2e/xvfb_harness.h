@@ -166,16 +166,22 @@ std::vector<WindowInfo> ParseWindowTree(const std::string& text);
 // all are there.
 std::string MissingTools();
 
+struct ScreenSize {
+    int width = 1024;
+    int height = 768;
+};
+
 // A private X server: Xvfb on a free display number (it picks one itself with
-// -displayfd, so parallel test runs never collide), 1024x768 at 24 bits,
-// no TCP, and no reset when its last client leaves: a reset drops the
-// connections being made meanwhile, and every xwininfo or xdotool the tests
-// run is a client that comes and goes. Ended when the object goes away.
+// -displayfd, so parallel test runs never collide), 1024x768 at 24 bits
+// unless asked for another size, no TCP, and no reset when its last client
+// leaves: a reset drops the connections being made meanwhile, and every
+// xwininfo or xdotool the tests run is a client that comes and goes. Ended
+// when the object goes away.
 class Xvfb {
   public:
     // Throws std::runtime_error (with the server's own output) when the server
     // does not come up. `logFile` receives the server's output.
-    explicit Xvfb(const std::filesystem::path& logFile);
+    explicit Xvfb(const std::filesystem::path& logFile, ScreenSize screen = {});
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
@@ -208,10 +214,21 @@ class Xvfb {
     // Asks the window to close as a window manager's close box does
     // (WM_DELETE_WINDOW).
     bool CloseBox(unsigned long window) const;
+    // Sets the window's size as the player dragging its edge would, and
+    // moves it to the screen's top left corner so that all of it can be
+    // captured (parts off the screen do not read).
+    bool Resize(unsigned long window, int width, int height) const;
+
+    // Starts a window manager (openbox) on this server and waits until it
+    // manages the screen; needed for fullscreen, which a window asks of its
+    // window manager. `home` becomes its HOME (it keeps a cache there).
+    // Throws std::runtime_error when it does not come up.
+    void StartWindowManager(const std::filesystem::path& home);
 
   private:
     std::string display_;
     std::optional<Process> server_;
+    std::optional<Process> windowManager_;
 };
 
 // A private copy of the game's program folder (executable, bitmaps, fonts,

@@ -178,7 +178,9 @@ TEST_F(SdlPlatformTest, AWindowFollowsItsFormThroughShowResizeHideAndUnload) {
         return wh;
     };
     EXPECT_EQ(size(), std::make_pair(785, 617));
-    EXPECT_EQ(SDL_GetWindowFlags(w) & (SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN), 0u);
+    EXPECT_EQ(SDL_GetWindowFlags(w) & SDL_WINDOW_HIDDEN, 0u);
+    // The player may resize it; the picture scales, the client area stays.
+    EXPECT_NE(SDL_GetWindowFlags(w) & SDL_WINDOW_RESIZABLE, 0u);
     EXPECT_EQ(platform->ActiveForm(), &main);
     {  // A second form has a window of its own and the focus; destroyed, it takes both along.
         Form help("HelpForm", "Help / Controls", 473, 466);

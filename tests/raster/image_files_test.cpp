@@ -81,9 +81,11 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& in, std::size
     return out;
 }
 
-// Reads an 8-bit RGB PNG of the chunks IHDR, IDAT, IEND strictly, adding the
-// row filters it used to `filters`; throws saying what is wrong.
-Surface ReadPng(const std::vector<std::uint8_t>& png, std::set<int>& filters) {
+// Reads an 8-bit RGB or RGBA PNG of the chunks IHDR, IDAT, IEND strictly,
+// adding the row filters it used to `filters` and the opacities to `alpha`
+// (which must be given for RGBA); throws saying what is wrong.
+Surface ReadPng(const std::vector<std::uint8_t>& png, std::set<int>& filters,
+                std::vector<std::uint8_t>* alpha = nullptr) {
     const std::vector<std::uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (png.size() < 8 || std::vector<std::uint8_t>(png.begin(), png.begin() + 8) != signature)
         throw std::runtime_error("bad signature");
@@ -106,9 +108,10 @@ Surface ReadPng(const std::vector<std::uint8_t>& png, std::set<int>& filters) {
     }
     if (at != png.size() || !body[2].empty()) throw std::runtime_error("IEND not empty and last");
     const std::vector<std::uint8_t>&ihdr = body[0], &z = body[1];
+    const std::uint8_t colourType = alpha != nullptr ? 6 : 2;
     if (ihdr.size() != 13 || std::vector<std::uint8_t>(ihdr.begin() + 8, ihdr.end()) !=
-                                 std::vector<std::uint8_t>{8, 2, 0, 0, 0})
-        throw std::runtime_error("not 8-bit RGB, deflate, adaptive filters, no interlace");
+                                 std::vector<std::uint8_t>{8, colourType, 0, 0, 0})
+        throw std::runtime_error("not 8-bit RGB(A), deflate, adaptive filters, no interlace");
     const std::size_t width = BigEndian(ihdr, 0), height = BigEndian(ihdr, 4);
     if (z.size() < 6 || (z[0] & 0x0F) != 8 || (z[0] >> 4) > 7 || (z[0] * 256 + z[1]) % 31 != 0 ||
         (z[1] & 0x20) != 0)
@@ -120,7 +123,8 @@ Surface ReadPng(const std::vector<std::uint8_t>& png, std::set<int>& filters) {
     if (2 + used + 4 != z.size() || BigEndian(z, 2 + used) != ((s2 % 65521) << 16 | (s1 % 65521)))
         throw std::runtime_error("zlib: bad Adler-32 or bytes after it");
 
-    const std::size_t stride = width * 3;
+    const std::size_t bpp = alpha != nullptr ? 4 : 3;
+    const std::size_t stride = width * bpp;
     if (raw.size() != (stride + 1) * height) throw std::runtime_error("wrong scanline bytes");
     Surface image(static_cast<int>(width), static_cast<int>(height));
     std::vector<std::uint8_t> prior(stride, 0), row(stride);
@@ -130,15 +134,18 @@ Surface ReadPng(const std::vector<std::uint8_t>& png, std::set<int>& filters) {
         if (filter > 4) throw std::runtime_error("unknown filter " + std::to_string(filter));
         filters.insert(filter);
         for (std::size_t i = 0; i < stride; ++i) {
-            const int a = i >= 3 ? row[i - 3] : 0, b = prior[i], c = i >= 3 ? prior[i - 3] : 0;
+            const int a = i >= bpp ? row[i - bpp] : 0, b = prior[i],
+                      c = i >= bpp ? prior[i - bpp] : 0;
             const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b);
             const int paeth = pa <= pb && pa <= std::abs(p - c) ? a : pb <= std::abs(p - c) ? b : c;
             row[i] = static_cast<std::uint8_t>(line[1 + i] +
                                                std::array{0, a, b, (a + b) / 2, paeth}[filter]);
         }
-        for (std::size_t x = 0; x < width; ++x)
+        for (std::size_t x = 0; x < width; ++x) {
             image.SetPixel(static_cast<int>(x), static_cast<int>(y),
-                           RGB(row[3 * x], row[3 * x + 1], row[3 * x + 2]));
+                           RGB(row[bpp * x], row[bpp * x + 1], row[bpp * x + 2]));
+            if (alpha != nullptr) alpha->push_back(row[bpp * x + 3]);
+        }
         prior = row;
     }
     return image;
@@ -201,6 +208,30 @@ TEST(PngEncode, PicturesReadBackPixelForPixelThroughEveryRowFilter) {
     ExpectRoundTrip(SmallPicture(), filters);
     ExpectRoundTrip(LargePicture(), filters);
     EXPECT_EQ(filters, (std::set<int>{0, 1, 2, 3, 4})) << "each filter the encoder has, undone";
+}
+
+TEST(PngEncode, WithAlphaEveryPixelKeepsItsOpacity) {
+    std::set<int> filters;
+    for (const Surface& image : {SmallPicture(), LargePicture()}) {
+        std::vector<std::uint8_t> alpha;
+        for (int y = 0; y < image.Height(); ++y)
+            for (int x = 0; x < image.Width(); ++x)
+                alpha.push_back(static_cast<std::uint8_t>(x < 5 ? 0 : (x * 7 + y * 3) % 256));
+        std::vector<std::uint8_t> back;
+        Surface pixels;
+        try {
+            pixels = ReadPng(EncodePng(image, alpha), filters, &back);
+        } catch (const std::exception& e) {
+            FAIL() << e.what();
+        }
+        EXPECT_TRUE(pixels == image);
+        EXPECT_EQ(back, alpha);
+    }
+    // The filters that look at the pixel to the left (four bytes back now) were used.
+    EXPECT_TRUE(filters.count(1) && filters.count(3) && filters.count(4));
+    // One opacity per pixel, no more, no fewer.
+    const std::vector<std::uint8_t> short_(3 * 3 - 1, 255);
+    EXPECT_THROW(EncodePng(Surface(3, 3), short_), std::invalid_argument);
 }
 
 TEST(PngEncode, FlatColourCompressesAHundredfoldAndEmptyPicturesAreRefused) {

@@ -1,0 +1,235 @@
+#include "platform/scaling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace vorlax {
+namespace {
+
+// Rounds up, also for negative numerators (b > 0).
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+// The first of `to` window pixels that shows logical pixel `x` of `from`:
+// the smallest c with floor((2c + 1) * from / (2 * to)) >= x.
+int FirstShowing(int x, int from, int to) {
+    if (from <= 0) return 0;
+    return static_cast<int>(CeilDiv(2 * std::int64_t{x} * to - from, 2 * std::int64_t{from}));
+}
+
+// The source pixel shown by pixel c of `to` window pixels showing `from`.
+int ShownBy(int c, int from, int to) {
+    return static_cast<int>((2 * std::int64_t{c} + 1) * from / (2 * std::int64_t{to}));
+}
+
+}  // namespace
+
+int StartScale(Extent logical, Extent usable) {
+    if (logical.width <= 0 || logical.height <= 0) return 1;
+    const int across = (usable.width - kDesktopMargin) / logical.width;
+    const int down = (usable.height - kDesktopMargin) / logical.height;
+    return std::clamp(std::min(across, down), 1, kMaxScale);
+}
+
+int Viewport::WindowX(int x) const {
+    return area.x + FirstShowing(x, logical.width, area.width);
+}
+
+int Viewport::WindowY(int y) const {
+    return area.y + FirstShowing(y, logical.height, area.height);
+}
+
+PixelRect Viewport::ToWindow(int left, int top, int width, int height) const {
+    const int x0 = WindowX(left), y0 = WindowY(top);
+    return {x0, y0, WindowX(left + width) - x0, WindowY(top + height) - y0};
+}
+
+double Viewport::Scale() const {
+    if (logical.width <= 0 || logical.height <= 0) return 1.0;
+    return std::min(static_cast<double>(area.width) / logical.width,
+                    static_cast<double>(area.height) / logical.height);
+}
+
+int Viewport::FontPixels(int pixels) const {
+    return std::max(1, static_cast<int>(std::lround(pixels * Scale())));
+}
+
+Viewport FitPicture(Extent logical, Extent window, bool anyFactor) {
+    Viewport view;
+    view.logical = logical;
+    if (logical.width <= 0 || logical.height <= 0) return view;
+    int width = logical.width, height = logical.height;
+    if (anyFactor) {
+        const double scale =
+            std::max(1.0, std::min(static_cast<double>(window.width) / logical.width,
+                                   static_cast<double>(window.height) / logical.height));
+        // One side meets the window's exactly; rounding must not push it over.
+        width =
+            std::max(logical.width,
+                     std::min(window.width, static_cast<int>(std::lround(logical.width * scale))));
+        height = std::max(
+            logical.height,
+            std::min(window.height, static_cast<int>(std::lround(logical.height * scale))));
+    } else {
+        const int n =
+            std::max(1, std::min(window.width / logical.width, window.height / logical.height));
+        width = n * logical.width;
+        height = n * logical.height;
+    }
+    view.area = {std::max(0, (window.width - width) / 2), std::max(0, (window.height - height) / 2),
+                 width, height};
+    return view;
+}
+
+std::optional<PixelPoint> WindowToLogical(const Viewport& view, int wx, int wy) {
+    const PixelRect& a = view.area;
+    if (a.Empty() || wx < a.x || wy < a.y || wx >= a.Right() || wy >= a.Bottom())
+        return std::nullopt;
+    return PixelPoint{ShownBy(wx - a.x, view.logical.width, a.width),
+                      ShownBy(wy - a.y, view.logical.height, a.height)};
+}
+
+PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
+    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.Right(), b.Right()), y1 = std::min(a.Bottom(), b.Bottom());
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+std::vector<PixelRect> Letterbox(const Viewport& view, Extent window) {
+    const PixelRect whole{0, 0, window.width, window.height};
+    const PixelRect picture = Intersect(view.area, whole);
+    std::vector<PixelRect> bands;
+    auto add = [&](PixelRect r) {
+        r = Intersect(r, whole);
+        if (!r.Empty()) bands.push_back(r);
+    };
+    if (picture.Empty()) {
+        add(whole);
+        return bands;
+    }
+    add({0, 0, window.width, picture.y});
+    add({0, picture.Bottom(), window.width, window.height - picture.Bottom()});
+    add({0, picture.y, picture.x, picture.height});
+    add({picture.Right(), picture.y, window.width - picture.Right(), picture.height});
+    return bands;
+}
+
+namespace {
+
+void ConvertRow(const std::uint32_t* src, std::uint32_t* dst, int count, const PixelLayout& l) {
+    if (l.redShift == 16 && l.greenShift == 8 && l.blueShift == 0) {
+        // The X server's usual layout: red and blue trade places. Written with
+        // fixed shifts, the compiler does several pixels at a time.
+        const std::uint32_t opaque = l.opaque;
+        for (int i = 0; i < count; ++i) {
+            const std::uint32_t p = src[i];
+            dst[i] = ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu) | opaque;
+        }
+        return;
+    }
+    const int rs = l.redShift, gs = l.greenShift, bs = l.blueShift;
+    const std::uint32_t opaque = l.opaque;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t p = src[i];
+        dst[i] =
+            ((p & 0xFFu) << rs) | (((p >> 8) & 0xFFu) << gs) | (((p >> 16) & 0xFFu) << bs) | opaque;
+    }
+}
+
+// Each of `count` pixels N times over; N fixed, so the compiler can widen it.
+template <int N>
+void Repeat(const std::uint32_t* src, std::uint32_t* dst, int count) {
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < N; ++k) dst[i * N + k] = src[i];
+}
+
+// One target row of the visible columns `c` showing source row `src`.
+// `columns` maps them to source columns (any factor); for a whole factor it is
+// empty and the row is converted once and each pixel repeated instead.
+void ScaleRow(const std::uint32_t* src, std::uint32_t* dst, const PixelRect& from,
+              const PixelRect& to, const PixelRect& c, const std::vector<int>& columns,
+              const PixelLayout& l) {
+    if (!columns.empty()) {
+        for (int i = 0; i < c.width; ++i) {
+            const std::uint32_t p = src[columns[static_cast<std::size_t>(i)]];
+            dst[i] = ((p & 0xFFu) << l.redShift) | (((p >> 8) & 0xFFu) << l.greenShift) |
+                     (((p >> 16) & 0xFFu) << l.blueShift) | l.opaque;
+        }
+        return;
+    }
+    const int n = to.width / from.width;
+    if (n == 1) {
+        ConvertRow(src + from.x + (c.x - to.x), dst, c.width, l);
+        return;
+    }
+    thread_local std::vector<std::uint32_t> converted, wide;
+    converted.resize(static_cast<std::size_t>(from.width));
+    ConvertRow(src + from.x, converted.data(), from.width, l);
+    // Straight into the target when the whole row shows, as it nearly always does.
+    const bool whole = c.x == to.x && c.width == to.width;
+    if (!whole) wide.resize(static_cast<std::size_t>(to.width));
+    std::uint32_t* out = whole ? dst : wide.data();
+    switch (n) {
+        case 2:
+            Repeat<2>(converted.data(), out, from.width);
+            break;
+        case 3:
+            Repeat<3>(converted.data(), out, from.width);
+            break;
+        case 4:
+            Repeat<4>(converted.data(), out, from.width);
+            break;
+        default:
+            for (int i = 0; i < from.width; ++i)
+                for (int k = 0; k < n; ++k) *out++ = converted[static_cast<std::size_t>(i)];
+            break;
+    }
+    if (!whole) std::memcpy(dst, wide.data() + (c.x - to.x), static_cast<std::size_t>(c.width) * 4);
+}
+
+}  // namespace
+
+void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget& target,
+                 const PixelRect& to, const PixelRect& clip) {
+    if (from.Empty() || to.Empty() || target.pixels == nullptr) return;
+    // Nothing is read from outside the image.
+    if (from.x < 0 || from.y < 0 || from.Right() > image.Width() || from.Bottom() > image.Height())
+        return;
+    const PixelRect c =
+        Intersect(Intersect(clip, to), {0, 0, target.size.width, target.size.height});
+    if (c.Empty()) return;
+
+    // Which source column each target column shows, worked out once per copy;
+    // not needed for a whole factor.
+    thread_local std::vector<int> columns;
+    columns.clear();
+    if (to.width % from.width != 0) {
+        columns.resize(static_cast<std::size_t>(c.width));
+        for (int i = 0; i < c.width; ++i)
+            columns[static_cast<std::size_t>(i)] =
+                from.x + ShownBy(c.x + i - to.x, from.width, to.width);
+    }
+
+    auto* const base = reinterpret_cast<std::uint8_t*>(target.pixels);
+    const std::uint32_t* previous = nullptr;
+    int previousRow = -1;
+    for (int y = c.y; y < c.Bottom(); ++y) {
+        auto* dst =
+            reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(y) * target.pitch) +
+            c.x;
+        const int row = from.y + ShownBy(y - to.y, from.height, to.height);
+        if (row == previousRow) {
+            // The rows of one enlarged pixel are the same: convert once, copy the rest.
+            std::memcpy(dst, previous, static_cast<std::size_t>(c.width) * 4);
+        } else {
+            ScaleRow(image.Row(row), dst, from, to, c, columns, target.layout);
+        }
+        previous = dst;
+        previousRow = row;
+    }
+}
+
+}  // namespace vorlax

@@ -1,0 +1,302 @@
+// The SDL backend's windows: one per form, sized at the form's client area
+// times the presentation's scale, resizable and switchable to fullscreen,
+// and presenting: the form's image enlarged onto the window surface with the
+// controls drawn on top at the same scale.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sdl_internal.h"
+#include "platform/sdl_platform.h"
+
+namespace vorlax {
+namespace {
+
+// ---------------------------------------------------------------- frame log
+
+// A measuring aid: when VORLAX_FRAME_LOG names a file, every picture shown in
+// the display window writes the moment it was shown to it, in microseconds of
+// SDL's performance counter, one line each (tools/measure_game.sh reads the
+// frame spacing from it). The file is opened once and written through the C
+// library's buffer, which is flushed when the program ends.
+void LogFrameShown(const Form& form) {
+    static std::FILE* const log = []() -> std::FILE* {
+        const char* path = std::getenv("VORLAX_FRAME_LOG");
+        if (path == nullptr || *path == '\0') return nullptr;
+        std::FILE* file = std::fopen(path, "w");
+        if (file == nullptr)
+            std::fprintf(stderr, "vorlax: warning: cannot write the frame log %s\n", path);
+        return file;
+    }();
+    if (log == nullptr || form.Name() != "DisplayForm") return;
+    const Uint64 ticks = SDL_GetPerformanceCounter();
+    const Uint64 perSecond = SDL_GetPerformanceFrequency();
+    const Uint64 micros = ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
+    std::fprintf(log, "%llu\n", static_cast<unsigned long long>(micros));
+}
+
+Extent ClientOf(const Form& form) {
+    return {std::max(1, form.ClientWidth()), std::max(1, form.ClientHeight())};
+}
+
+// The whole number of window pixels per logical pixel the window shows now.
+int WholeScale(const Viewport& view) {
+    return std::max(1, static_cast<int>(std::floor(view.Scale() + 1e-9)));
+}
+
+}  // namespace
+
+namespace sdl {
+
+SDL_Rect ToSdl(const PixelRect& r) {
+    return {r.x, r.y, r.width, r.height};
+}
+
+void DrawScaled(SDL_Surface* target, const Surface& image, const PixelRect& from,
+                const PixelRect& to, const PixelRect& clip) {
+    const SDL_PixelFormat* f = target->format;
+    const bool plain32 = f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0;
+    if (plain32) {
+        // The common case (every X server of today): our own copy, which
+        // converts each source row once and copies the rows of a block.
+        if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
+        PixelTarget t{static_cast<std::uint32_t*>(target->pixels),
+                      target->pitch,
+                      {target->w, target->h},
+                      {f->Rshift, f->Gshift, f->Bshift, f->Amask}};
+        ScalePixels(image, from, t, to, clip);
+        if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+        return;
+    }
+    // Anything else: SDL's own nearest-neighbour stretch.
+    SDL_Surface* source = WrapImage(image);
+    if (source == nullptr) return;
+    SDL_Rect src = ToSdl(from), dst = ToSdl(to), c = ToSdl(clip);
+    SDL_SetClipRect(target, &c);
+    SDL_BlitScaled(source, &src, target, &dst);
+    SDL_SetClipRect(target, nullptr);
+    SDL_FreeSurface(source);
+}
+
+}  // namespace sdl
+
+using sdl::DrawScaled;
+using sdl::MapColour;
+using sdl::ToSdl;
+
+SdlPlatform::Window::~Window() {
+    text.clear();
+    SDL_FreeSurface(image);
+    if (window != nullptr) SDL_DestroyWindow(window);
+}
+
+// ---------------------------------------------------------------- windows
+
+SdlPlatform::Window* SdlPlatform::FindWindow(const Form& form) const {
+    auto it = windows_.find(&form);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+Form* SdlPlatform::FormOfWindowId(std::uint32_t id) const {
+    for (const auto& [form, window] : windows_)
+        if (window->id == id) return const_cast<Form*>(form);
+    return nullptr;
+}
+
+SDL_Window* SdlPlatform::WindowOf(const Form& form) const {
+    Window* w = FindWindow(form);
+    return w == nullptr ? nullptr : w->window;
+}
+
+Viewport SdlPlatform::ViewOf(const Form& form) const {
+    Window* w = FindWindow(form);
+    return w == nullptr ? Viewport{} : w->view;
+}
+
+int SdlPlatform::NewWindowScale(const Form& form) {
+    if (startScale_ == 0) {
+        // The first window is the game's main window: the scale is chosen for it.
+        SDL_Rect usable{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, 0, 0};
+        startScale_ = presentation_.scale > 0 ? presentation_.scale
+                                              : StartScale(ClientOf(form), {usable.w, usable.h});
+    }
+    if (mainForm_ != nullptr && mainForm_ != &form) {
+        // The help and high-score windows take the main window's scale (as a
+        // window: a fullscreen main window keeps the one it had).
+        if (Window* main = FindWindow(*mainForm_)) return main->scale;
+    }
+    return startScale_;
+}
+
+void SdlPlatform::OnWindowOpen(Form& form) {
+    const Extent client = ClientOf(form);
+    Window* w = FindWindow(form);
+    if (w == nullptr) {
+        const int scale = NewWindowScale(form);
+        const bool first = mainForm_ == nullptr;
+        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+        if (first && presentation_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        SDL_Window* window =
+            SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             client.width * scale, client.height * scale, flags);
+        if (window == nullptr) {
+            std::fprintf(stderr, "vorlax: cannot open the window \"%s\": %s\n",
+                         form.Caption().c_str(), SDL_GetError());
+            return;
+        }
+        // Smaller than the designed size the picture would not fit whole.
+        SDL_SetWindowMinimumSize(window, client.width, client.height);
+        if (first) mainForm_ = &form;
+        auto created = std::make_unique<Window>();
+        created->window = window;
+        created->id = SDL_GetWindowID(window);
+        created->scale = scale;
+        created->sizedFor = client;
+        w = created.get();
+        windows_[&form] = std::move(created);
+    } else if (!(w->sizedFor == client)) {
+        ResizeForm(form);  // the client size changed while the window was hidden
+    }
+    SDL_ShowWindow(w->window);
+    w->dirty = true;
+    form.Touch();
+}
+
+void SdlPlatform::OnWindowHide(Form& form) {
+    UpdateTextInput(&form);
+    if (Window* w = FindWindow(form)) SDL_HideWindow(w->window);
+}
+
+void SdlPlatform::OnWindowClose(Form& form) {
+    UpdateTextInput(&form);
+    DestroyWindow(form);
+}
+
+void SdlPlatform::DestroyWindow(const Form& form) {
+    if (mainForm_ == &form) mainForm_ = nullptr;
+    windows_.erase(&form);
+}
+
+void SdlPlatform::CloseAllWindows() {
+    Platform::CloseAllWindows();
+    windows_.clear();  // anything the bookkeeping did not know of
+    mainForm_ = nullptr;
+    UpdateTextInput();
+}
+
+void SdlPlatform::OnActivate(Form& form) {
+    if (Window* w = FindWindow(form)) {
+        SDL_RaiseWindow(w->window);
+        // Without a window manager nobody else moves the keyboard focus.
+        // Unsupported by some drivers, which is fine: the game's own
+        // bookkeeping (active_) already says where keys go.
+        SDL_SetWindowInputFocus(w->window);
+    }
+    UpdateTextInput();
+}
+
+// A new client size: the window follows at the scale it shows now (a
+// fullscreen window keeps the screen and only shows the new picture).
+void SdlPlatform::ResizeForm(Form& form) {
+    if (Window* w = FindWindow(form)) {
+        const Extent client = ClientOf(form);
+        SDL_SetWindowMinimumSize(w->window, client.width, client.height);
+        if (!IsFullscreen(form))
+            SDL_SetWindowSize(w->window, client.width * w->scale, client.height * w->scale);
+        w->sizedFor = client;
+        w->dirty = true;
+    }
+    form.Touch();
+}
+
+bool SdlPlatform::IsFullscreen(const Form& form) const {
+    Window* w = FindWindow(form);
+    return w != nullptr && (SDL_GetWindowFlags(w->window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void SdlPlatform::ToggleFullscreen(const Form& form) {
+    Window* w = FindWindow(form);
+    if (w == nullptr) return;
+    const Uint32 mode = IsFullscreen(form) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (SDL_SetWindowFullscreen(w->window, mode) != 0)
+        std::fprintf(stderr, "vorlax: warning: cannot switch fullscreen: %s\n", SDL_GetError());
+    w->dirty = true;
+}
+
+// ---------------------------------------------------------------- presenting
+
+void SdlPlatform::PresentForm(Form& form) {
+    Window* w = FindWindow(form);
+    if (w == nullptr || !form.Visible()) return;
+    SDL_Surface* target = SDL_GetWindowSurface(w->window);
+    if (target == nullptr) return;
+
+    const Surface& image = form.Image();
+    const Extent window{target->w, target->h};
+    const Viewport view =
+        FitPicture({image.Width(), image.Height()}, window, presentation_.anyFactor);
+    // After a resize, an expose or a new scale the whole window is drawn and
+    // sent; otherwise only the picture, which is all that changes.
+    const bool whole =
+        w->dirty || !(view.area == w->view.area) || !(view.logical == w->view.logical);
+    w->view = view;
+    // A window the player resized shows a new scale, which later windows take.
+    if (!IsFullscreen(form)) w->scale = WholeScale(view);
+    if (whole) {
+        const Uint32 back = MapColour(target, form.BackColor());
+        for (const PixelRect& band : Letterbox(view, window)) {
+            const SDL_Rect r = ToSdl(band);
+            SDL_FillRect(target, &r, back);
+        }
+    }
+    DrawScaled(target, image, {0, 0, image.Width(), image.Height()}, view.area, view.area);
+    for (const auto& control : form.Controls()) {
+        if (control->Visible()) DrawControl(target, *w, *control, view);
+    }
+    const PixelRect shown = Intersect(view.area, {0, 0, window.width, window.height});
+    const SDL_Rect rect = ToSdl(shown);
+    if (whole || shown.Empty())
+        SDL_UpdateWindowSurface(w->window);
+    else
+        SDL_UpdateWindowSurfaceRects(w->window, &rect, 1);
+    LogFrameShown(form);
+    w->shownRevision = form.Revision();
+    w->shownActive = active_ == &form;
+    w->dirty = false;
+}
+
+void SdlPlatform::PresentChanged() {
+    for (Form* form : open_) {
+        if (!form->Visible()) continue;
+        Window* w = FindWindow(*form);
+        if (w == nullptr) continue;
+        // The caret shows only in the active window, so activation counts as a change.
+        if (w->dirty || w->shownRevision != form->Revision() || w->shownActive != (active_ == form))
+            PresentForm(*form);
+    }
+    UpdateTextInput();
+}
+
+Surface SdlPlatform::LastFrame(const Form& form) const {
+    Window* w = FindWindow(form);
+    if (w == nullptr) return {};
+    SDL_Surface* s = SDL_GetWindowSurface(w->window);
+    if (s == nullptr || s->w <= 0 || s->h <= 0) return {};
+    Surface frame(s->w, s->h);
+    if (SDL_ConvertPixels(s->w, s->h, s->format->format, s->pixels, s->pitch,
+                          SDL_PIXELFORMAT_XBGR8888, frame.Data(), s->w * 4) != 0) {
+        return {};
+    }
+    // The raster's pixels carry 0 in the unused top byte.
+    for (int y = 0; y < frame.Height(); ++y) {
+        std::uint32_t* row = frame.Row(y);
+        for (int x = 0; x < frame.Width(); ++x) row[x] &= 0x00FFFFFFu;
+    }
+    return frame;
+}
+
+}  // namespace vorlax

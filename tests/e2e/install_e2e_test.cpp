@@ -1,0 +1,172 @@
+// The game installed into a temporary prefix with `cmake --install`: every
+// file in its place, the desktop entry and AppStream metadata valid, and the
+// installed game run in Xvfb with a temporary home: it finds its files, makes
+// the player's high-score table from the delivered one, and never writes the
+// delivered one.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "e2e/e2e_fixture.h"
+
+namespace vorlax::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kAppId = "org.vorlax.Vorlax";
+
+// Width and height from a PNG file's header; {0, 0} when it is no PNG.
+std::pair<int, int> PngSize(const fs::path& file) {
+    const std::string bytes = ReadFile(file);
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0 || bytes.compare(12, 4, "IHDR") != 0)
+        return {0, 0};
+    auto big = [&](std::size_t at) {
+        int v = 0;
+        for (std::size_t i = 0; i < 4; ++i) v = v * 256 + static_cast<unsigned char>(bytes[at + i]);
+        return v;
+    };
+    return {big(16), big(20)};
+}
+
+class E2EInstall : public GameOnXvfb {
+  protected:
+    // Installs the build into a fresh prefix inside the test's folder.
+    fs::path Install() {
+        const fs::path prefix = Folder().Root() / "prefix";
+        const CommandResult r =
+            RunCommand({VORLAX_CMAKE, "--install", VORLAX_BUILD_DIR, "--prefix", prefix.string()},
+                       X().Environment(), milliseconds{60000});
+        EXPECT_TRUE(r.Ok()) << r.out << r.err;
+        return prefix;
+    }
+
+    // Waits for the game to end, dismissing a message box if one appears.
+    std::optional<int> EndAfterMessage() {
+        WaitUntil(
+            [&] {
+                for (const WindowInfo& w : GameWindows())
+                    if (w.width != kClientWidth && X().Focus(w.id)) X().Tap("Return");
+                return !Game().Running();
+            },
+            kStartLimit, milliseconds{100});
+        return WaitExit();
+    }
+};
+
+TEST_F(E2EInstall, PutsEveryFileInItsPlaceAndTheDesktopFilesValidate) {
+    const fs::path prefix = Install();
+    EXPECT_TRUE(fs::exists(prefix / "bin/vorlax"));
+    EXPECT_EQ(ReadFile(prefix / "share/vorlax/Hiscore.txt"),
+              ReadFile(fs::path(VORLAX_ASSET_DIR) / "Hiscore.txt"));
+    int bitmaps = 0;
+    for (const auto& entry : fs::directory_iterator(prefix / "share/vorlax"))
+        bitmaps += entry.path().extension() == ".bmp";
+    EXPECT_EQ(bitmaps, 30) << "26 sprites and 4 key pictures";
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string dims = std::to_string(size) + "x" + std::to_string(size);
+        const fs::path icon =
+            prefix / "share/icons/hicolor" / dims / "apps" / (std::string(kAppId) + ".png");
+        EXPECT_EQ(PngSize(icon), std::make_pair(size, size)) << icon;
+    }
+    const fs::path desktop = prefix / "share/applications" / (std::string(kAppId) + ".desktop");
+    const fs::path metainfo = prefix / "share/metainfo" / (std::string(kAppId) + ".metainfo.xml");
+    const fs::path man = prefix / "share/man/man6/vorlax.6";
+    ASSERT_TRUE(fs::exists(desktop));
+    ASSERT_TRUE(fs::exists(metainfo));
+    ASSERT_TRUE(fs::exists(man));
+
+    CommandResult r = RunCommand({"desktop-file-validate", desktop.string()}, X().Environment());
+    EXPECT_TRUE(r.Ok() && r.out.empty()) << "desktop-file-validate (Debian package "
+                                            "desktop-file-utils): "
+                                         << r.out << r.err;
+    r = RunCommand({"appstreamcli", "validate", "--no-net", metainfo.string()}, X().Environment());
+    EXPECT_TRUE(r.Ok()) << "appstreamcli (Debian package appstream): " << r.out << r.err;
+    // The man page formats without a warning and names every option.
+    r = RunCommand({"groff", "-t", "-man", "-ww", "-z", man.string()}, X().Environment());
+    EXPECT_TRUE(r.Ok() && r.err.empty()) << "groff (Debian package groff-base): " << r.err;
+    const std::string page = ReadFile(man);
+    for (const char* option : {"fullscreen", "windowed", "scale", "fill", "help", "version"})
+        EXPECT_NE(page.find(std::string("\\-\\-") + option), std::string::npos) << option;
+    EXPECT_EQ(page.find('@'), std::string::npos) << "every placeholder filled in";
+}
+
+TEST_F(E2EInstall, TheInstalledGameKeepsThePlayersTableInTheirDataFolder) {
+    const fs::path prefix = Install();
+    const fs::path delivered = prefix / "share/vorlax/Hiscore.txt";
+    const std::string deliveredBytes = ReadFile(delivered);
+    ASSERT_FALSE(deliveredBytes.empty());
+    // As a system install is to a player: not writable.
+    fs::permissions(delivered,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    struct stat before {};
+    ASSERT_EQ(stat(delivered.c_str(), &before), 0);
+
+    const fs::path home = Folder().Root() / "home", data = Folder().Root() / "data";
+    fs::create_directory(home);
+    Launch({.executable = prefix / "bin/vorlax",
+            .args = {},
+            .env = {"HOME=" + home.string(), "XDG_DATA_HOME=" + data.string()}});
+    ASSERT_TRUE(WaitForMainWindow()) << GameStderr();
+    WaitForPicture(
+        [](const Image& i) {
+            return i.Count({184, 48, 417, 105}, kYellow) > 1000;
+        },
+        "the title, drawn with the installed bitmaps' game");
+    EXPECT_EQ(ReadFile(data / "vorlax/Hiscore.txt"), deliveredBytes)
+        << "the player's table starts as the delivered one";
+
+    // F3 opens the high-score window over the title screen.
+    ASSERT_TRUE(X().Tap("F3"));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const WindowInfo& w : X().WindowsTitled("High Score"))
+                if (X().IsViewable(w.id)) return true;
+            return false;
+        },
+        kScreenLimit, milliseconds{50}))
+        << "F3 opened no high-score window";
+    ASSERT_TRUE(X().Focus(MainWindow()));
+    QuitWithEscape();
+
+    EXPECT_EQ(ReadFile(delivered), deliveredBytes) << "the delivered table stays byte for byte";
+    struct stat after {};
+    ASSERT_EQ(stat(delivered.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(ReadFile(data / "vorlax/Hiscore.txt"), deliveredBytes);
+
+    // Without XDG_DATA_HOME the table goes to ~/.local/share/vorlax.
+    Launch({.executable = prefix / "bin/vorlax",
+            .args = {},
+            .env = {"HOME=" + home.string(), "XDG_DATA_HOME="}});
+    ASSERT_TRUE(WaitForMainWindow()) << GameStderr();
+    EXPECT_EQ(ReadFile(home / ".local/share/vorlax/Hiscore.txt"), deliveredBytes);
+    QuitWithEscape();
+}
+
+TEST_F(E2EInstall, AFolderThatCannotBeMadeStopsTheStartWithAClearMessage) {
+    const fs::path prefix = Install();
+    const std::string deliveredBytes = ReadFile(prefix / "share/vorlax/Hiscore.txt");
+    const fs::path blocker = Folder().Root() / "blocker";
+    { std::ofstream(blocker) << "a file where a folder should be"; }
+    Launch({.executable = prefix / "bin/vorlax",
+            .args = {},
+            .env = {"HOME=" + Folder().Root().string(), "XDG_DATA_HOME=" + blocker.string()}});
+    const std::optional<int> status = EndAfterMessage();
+    ASSERT_TRUE(status.has_value()) << "the game did not end";
+    EXPECT_EQ(*status, 1);
+    EXPECT_NE(GameStderr().find("Could not make the folder " + (blocker / "vorlax").string() +
+                                " for your high scores: Not a directory"),
+              std::string::npos)
+        << GameStderr();
+    EXPECT_EQ(ReadFile(blocker), "a file where a folder should be");
+    EXPECT_EQ(ReadFile(prefix / "share/vorlax/Hiscore.txt"), deliveredBytes);
+    EXPECT_TRUE(NoGameWindowLeft());
+}
+
+}  // namespace
+}  // namespace vorlax::e2e
