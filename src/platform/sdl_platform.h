@@ -106,6 +106,7 @@ class SdlPlatform : public Platform {
         bool valid = false;
         int height = 0;  // font height in pixels (line spacing too), 0 without a font
         std::vector<TextLine> lines;
+        int scroll = 0;  // a text box's pixels hidden left of it; kept across changes
         TextCache() = default;
         TextCache(const TextCache&) = delete;
         TextCache& operator=(const TextCache&) = delete;
@@ -137,9 +138,10 @@ class SdlPlatform : public Platform {
     void DestroyWindow(const Form& form);
 
     _TTF_Font* GetFont(const Font& font);
-    const TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
-                                  bool wrap);
+    TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
+                            bool wrap);
     void DrawText(SDL_Surface* target, const TextCache& text, const Control& control, int top);
+    void DrawTextBox(SDL_Surface* target, Window& window, const TextBox& box);
     void DrawControl(SDL_Surface* target, Window& window, const Control& control);
 
     std::string folder_;

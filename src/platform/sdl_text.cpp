@@ -155,8 +155,8 @@ _TTF_Font* SdlPlatform::GetFont(const Font& font) {
     return opened;
 }
 
-const SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control& control,
-                                                        const std::string& text, bool wrap) {
+SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control& control,
+                                                  const std::string& text, bool wrap) {
     std::unique_ptr<TextCache>& slot = window.text[&control];
     if (!slot) slot = std::make_unique<TextCache>();
     TextCache& cache = *slot;
@@ -206,22 +206,58 @@ const SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Co
     return cache;
 }
 
-// Draws the lines from `top` down, each aligned within the control (a text box
-// keeps one pixel of margin at the sides), clipped to the control.
+// Draws a label's lines from `top` down, each aligned within the label and
+// clipped to it.
 void SdlPlatform::DrawText(SDL_Surface* target, const TextCache& text, const Control& control,
                            int top) {
-    const int margin = control.Kind() == ControlKind::TextBox ? 1 : 0;
     SDL_Rect clip{control.Left(), control.Top(), control.Width(), control.Height()};
     SDL_SetClipRect(target, &clip);
     int y = top;
     for (const TextLine& line : text.lines) {
         if (line.surface != nullptr) {
-            SDL_Rect dst{AlignedLeft(control.Alignment(), control.Left() + margin,
-                                     control.Width() - 2 * margin, line.width),
-                         y, 0, 0};
+            SDL_Rect dst{
+                AlignedLeft(control.Alignment(), control.Left(), control.Width(), line.width), y, 0,
+                0};
             SDL_BlitSurface(line.surface, nullptr, target, &dst);
         }
         y += text.height;
+    }
+    SDL_SetClipRect(target, nullptr);
+}
+
+// A one-line box with one pixel of margin at the sides. Text that fits is
+// aligned as the box says; longer text runs from the left and scrolls so that
+// the caret stays in view.
+void SdlPlatform::DrawTextBox(SDL_Surface* target, Window& window, const TextBox& box) {
+    SDL_Rect rect{box.Left(), box.Top(), box.Width(), box.Height()};
+    SDL_FillRect(target, &rect, MapColour(target, box.BackColor()));
+    TextCache& text = RenderedText(window, box, box.Text(), false);
+    if (text.height <= 0) return;  // no font
+    const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
+    int caretX = 0;
+    if (box.Caret() > 0) {
+        const std::string before = box.Text().substr(0, box.Caret());
+        int w = 0, h = 0;
+        if (TTF_SizeUTF8(GetFont(box.GetFont()), before.c_str(), &w, &h) == 0) caretX = w;
+    }
+    caretX = std::min(caretX, textWidth);
+    const int viewLeft = box.Left() + 1;
+    const int viewWidth = box.Width() - 2;
+    text.scroll = TextScroll(text.scroll, caretX, textWidth, viewWidth);
+    const bool fits = textWidth + 1 <= viewWidth;
+    const int left = fits ? AlignedLeft(box.Alignment(), viewLeft, viewWidth, textWidth)
+                          : viewLeft - text.scroll;
+    const int top = box.Top() + 1;
+
+    SDL_Rect inside{viewLeft, box.Top(), std::max(0, viewWidth), box.Height()};
+    SDL_SetClipRect(target, fits ? &rect : &inside);
+    if (!text.lines.empty() && text.lines.front().surface != nullptr) {
+        SDL_Rect dst{left, top, 0, 0};
+        SDL_BlitSurface(text.lines.front().surface, nullptr, target, &dst);
+    }
+    if (box.HasFocus() && box.Enabled()) {
+        SDL_Rect caret{left + caretX, top, 1, text.height};
+        SDL_FillRect(target, &caret, MapColour(target, box.ForeColor()));
     }
     SDL_SetClipRect(target, nullptr);
 }
@@ -237,24 +273,9 @@ void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control
             DrawText(target, text, label, label.Top());
             break;
         }
-        case ControlKind::TextBox: {
-            const auto& box = static_cast<const TextBox&>(control);
-            SDL_FillRect(target, &rect, MapColour(target, box.BackColor()));
-            const TextCache& text = RenderedText(window, box, box.Text(), false);
-            const int top = box.Top() + 1;
-            DrawText(target, text, box, top);
-            if (box.HasFocus() && box.Enabled() && text.height > 0) {
-                const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
-                SDL_Rect caret{
-                    AlignedLeft(box.Alignment(), box.Left() + 1, box.Width() - 2, textWidth) +
-                        textWidth,
-                    top, 1, text.height};
-                SDL_SetClipRect(target, &rect);
-                SDL_FillRect(target, &caret, MapColour(target, box.ForeColor()));
-                SDL_SetClipRect(target, nullptr);
-            }
+        case ControlKind::TextBox:
+            DrawTextBox(target, window, static_cast<const TextBox&>(control));
             break;
-        }
         case ControlKind::PictureBox: {
             const auto& picture = static_cast<const PictureBox&>(control);
             SDL_Surface* image = WrapImage(picture.Image());
