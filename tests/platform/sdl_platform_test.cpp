@@ -318,13 +318,14 @@ TEST_F(SdlPlatformTest, CloseBoxAndQuitUnloadFormsAndTheLoopEndsWithTheLast) {
     EXPECT_EQ(platform->WindowOf(b), nullptr);
     EXPECT_EQ(platform->OpenForms(), (std::vector<Form*>{&a}));
 
-    // Quitting unloads every form, the newest first; then the loop returns.
+    // Quitting unloads every form, the first opened first (the game's main
+    // window, whose unload ends the program); then the loop returns.
     b.Show();
     PushKey(SDL_SCANCODE_A);
     SDL_Event quit{SDL_QUIT};
     Push(quit);
     platform->RunEventLoop();
-    EXPECT_EQ(log, (std::vector<std::string>{"B gone", "B65", "B gone", "A gone"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"B gone", "B65", "A gone", "B gone"}));
     EXPECT_TRUE(platform->OpenForms().empty());
 }
 
