@@ -15,6 +15,8 @@ class ScoreTest : public PlayTest {
     // Rank r holds 1100 - 100 r (1000 down to 100) and the name "N<r>",
     // unless `scores` says otherwise; the file holds the same.
     explicit ScoreTest(std::initializer_list<Long> scores = {}) {
+        // A game these tests do not stop fails in seconds instead of hanging.
+        platform.SetYieldLimit(20000);
         int r = 1;
         for (Long s : scores) G.HighScores[r++] = s;
         for (; r <= kHighScoreRanks; ++r) G.HighScores[r] = 1100 - 100 * r;
