@@ -1,8 +1,10 @@
-# Copies the game's data files next to the executable: the bitmaps and the
-# delivered Hiscore.txt from assets/, and Liberation Sans from the system.
+# Copies the game's data files next to the executable: the sprite bitmaps and
+# the delivered Hiscore.txt from assets/, and Liberation Sans from the system.
+# The key pictures of the help window are built into the executable instead.
 # An existing Hiscore.txt beside the executable is the player's table and is
 # never overwritten by a rebuild.
 file(GLOB bitmaps "${SRC}/*.bmp")
+list(FILTER bitmaps EXCLUDE REGEX "/Key [A-Za-z]+\\.bmp$")
 foreach(f ${bitmaps})
   file(COPY "${f}" DESTINATION "${DST}")
 endforeach()

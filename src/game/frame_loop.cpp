@@ -27,6 +27,18 @@ constexpr int kMaxBlast = 20;
 
 int depth = 0;
 
+// Set while an Esc press taken by another window may still be held.
+bool escapeTaken = false;
+
+// Whether the Esc held now is a request to quit.
+bool QuitKeyHeld() {
+    if (!KeyHeld(VK_ESCAPE)) {
+        escapeTaken = false;
+        return false;
+    }
+    return !escapeTaken;
+}
+
 struct DepthGuard {
     DepthGuard() { ++depth; }
     ~DepthGuard() { --depth; }
@@ -132,6 +144,10 @@ void DrawEnemyShots(Form& form) {
 
 }  // namespace
 
+void EscapeTakenByOtherWindow() {
+    escapeTaken = true;
+}
+
 int FrameLoopDepth() {
     return depth;
 }
@@ -139,7 +155,7 @@ int FrameLoopDepth() {
 bool RunGameplaySteps() {
     MoveShip();
     if (KeyHeld(VK_SPACE)) FireShot();
-    if (KeyHeld(VK_ESCAPE)) {
+    if (QuitKeyHeld()) {
         G.GameRunning = False;
         Shutdown();
         CurrentPlatform().End(0);

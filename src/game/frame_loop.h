@@ -17,6 +17,11 @@ int FrameLoopDepth();
 // The most frame loops that may run nested; a key that would start another is ignored.
 inline constexpr int kMaxFrameLoopDepth = 8;
 
+// An Esc key-down reached the help or the high-score window. That press is
+// theirs: the frame loop does not quit on it while the key stays down, even
+// after the window has handed the focus back to the display window.
+void EscapeTakenByOtherWindow();
+
 // One frame's gameplay steps; false when the game ended in it (the loop then
 // returns without drawing).
 bool RunGameplaySteps();

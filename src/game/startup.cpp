@@ -7,6 +7,7 @@
 #include "graphics/sprites.h"
 #include "platform/platform.h"
 #include "scores/high_scores.h"
+#include "scores/score_form.h"
 
 namespace vorlax {
 namespace {
@@ -66,6 +67,8 @@ void FreeGameSprites() {
 }
 
 void Shutdown() {
+    // A table changed since the high-score window opened is saved, not lost.
+    CloseScoreFormAtProgramEnd();
     FreeGameSprites();
     // Runs the unload handler, unless the window is already closing (or was
     // never opened, after a failed start-up).

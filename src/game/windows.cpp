@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "game/command_keys.h"
+#include "game/frame_loop.h"
 #include "game/startup.h"
 #include "game/title_screen.h"
+#include "platform/keys.h"
 
 namespace vorlax {
 namespace {
@@ -28,6 +30,32 @@ void CreateWindows() {
     display.OnResize = [] { NewGameReset(); };
     display.OnKeyDown = [](int key) { DisplayFormKeyDown(key); };
     display.OnUnload = [] { DisplayFormUnload(); };
+
+    // Esc pressed in the other two windows is theirs, not a request to quit
+    // a game that is running behind them.
+    auto noteEscape = [](int key) {
+        if (key == VK_ESCAPE) EscapeTakenByOtherWindow();
+    };
+
+    HelpWindow& help = windows->help;
+    help.form.OnResize = [] { HelpFormResize(); };
+    help.form.OnKeyDown = noteEscape;
+    help.form.OnUnload = [] { HelpFormUnload(); };
+    help.Picture1->OnKeyDown = [](int key) { HelpPictureKeyDown(key); };
+
+    ScoreWindow& score = windows->score;
+    score.form.OnLoad = [] { ScoreFormLoad(); };
+    score.form.OnKeyDown = noteEscape;
+    score.form.OnUnload = [] { ScoreFormUnload(); };
+    for (int i = 0; i < kHighScoreRanks; ++i) {
+        score.NameText[static_cast<std::size_t>(i)]->OnKeyDown = [i](int key) {
+            NameTextKeyDown(i, key);
+        };
+    }
+    // Esc closes the table and the game returns to its title screen.
+    score.Picture1->OnKeyDown = [](int key) {
+        if (ScorePictureKeyDown(key)) NewGameReset();
+    };
 }
 
 void DestroyWindows() {

@@ -112,23 +112,142 @@ void Label::SetWordWrap(bool wrap) {
 }
 
 void TextBox::SetText(std::string text) {
-    if (text_ == text) return;
+    if (text_ == text && caret_ == text_.size()) return;
     text_ = std::move(text);
+    caret_ = text_.size();
+    Touch();
+}
+
+std::size_t TextBox::NextChar(std::size_t pos) const {
+    if (pos >= text_.size()) return text_.size();
+    const std::size_t n = Utf8SequenceLength(std::string_view(text_).substr(pos));
+    return pos + (n == 0 ? 1 : n);
+}
+
+// Walks from the start, so that stepping back lands exactly where stepping
+// forward does, however malformed the text (names are short).
+std::size_t TextBox::PreviousChar(std::size_t pos) const {
+    std::size_t at = 0;
+    for (std::size_t next = NextChar(at); next < pos; next = NextChar(at)) at = next;
+    return at;
+}
+
+void TextBox::SetCaret(std::size_t pos) {
+    pos = std::min(pos, text_.size());
+    std::size_t at = 0;
+    while (at < pos) {
+        const std::size_t next = NextChar(at);
+        if (next > pos) break;
+        at = next;
+    }
+    if (caret_ == at) return;
+    caret_ = at;
     Touch();
 }
 
 void TextBox::Type(const std::string& utf8) {
-    text_ += utf8;
+    std::string clean;
+    std::string_view rest(utf8);
+    while (!rest.empty()) {
+        const std::size_t n = Utf8SequenceLength(rest);
+        if (n == 0) {
+            rest.remove_prefix(1);  // malformed: dropped
+            continue;
+        }
+        const auto lead = static_cast<unsigned char>(rest[0]);
+        // Line breaks, tabs and other control characters have no place in a
+        // one-line name.
+        const bool control = n == 1 && (lead < 0x20 || lead == 0x7F);
+        if (!control) clean.append(rest.substr(0, n));
+        rest.remove_prefix(n);
+    }
+    if (clean.empty()) return;
+    text_.insert(caret_, clean);
+    caret_ += clean.size();
     Touch();
 }
 
+// In text that is not UTF-8, taking a character out can join the stray bytes
+// on either side into one; the caret then moves to that character's start.
 void TextBox::Backspace() {
-    if (text_.empty()) return;
-    // Remove one whole UTF-8 character: continuation bytes are 10xxxxxx.
-    std::size_t end = text_.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80) --end;
-    text_.erase(end);
+    if (caret_ == 0) return;
+    const std::size_t start = PreviousChar(caret_);
+    text_.erase(start, caret_ - start);
+    caret_ = start;
+    SetCaret(caret_);
     Touch();
+}
+
+void TextBox::Delete() {
+    if (caret_ >= text_.size()) return;
+    text_.erase(caret_, NextChar(caret_) - caret_);
+    SetCaret(caret_);
+    Touch();
+}
+
+bool TextBox::EditKey(int key) {
+    switch (key) {
+        case VK_BACK:
+            Backspace();
+            return true;
+        case VK_DELETE:
+            Delete();
+            return true;
+        case VK_LEFT:
+            SetCaret(PreviousChar(caret_));
+            return true;
+        case VK_RIGHT:
+            SetCaret(NextChar(caret_));
+            return true;
+        case VK_HOME:
+            SetCaret(0);
+            return true;
+        case VK_END:
+            SetCaret(text_.size());
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = b(0);
+    std::size_t n = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        cp = lead & 0x07;
+    } else {
+        return 0;  // a continuation byte, or a lead that only overlong or too large forms use
+    }
+    if (bytes.size() < n) return 0;
+    for (std::size_t i = 1; i < n; ++i) {
+        if ((b(i) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i) & 0x3F);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return n;
+}
+
+int TextScroll(int previous, int caretX, int textWidth, int viewWidth) {
+    // The caret after the last character needs one pixel of its own.
+    if (viewWidth <= 0 || textWidth + 1 <= viewWidth) return 0;
+    int scroll = previous;
+    if (caretX - scroll > viewWidth - 1) scroll = caretX - (viewWidth - 1);
+    if (caretX < scroll) scroll = caretX;
+    // No empty room right of the text's end while part of it is hidden left.
+    scroll = std::min(scroll, textWidth + 1 - viewWidth);
+    return std::max(scroll, 0);
 }
 
 PictureBox::PictureBox(Form& parent, std::string name, int left, int top, int width, int height)
@@ -276,9 +395,8 @@ void Form::DeliverKeyDown(int key) {
     if (!loaded_ || target == nullptr || focused_ != target) return;
     if (target->OnKeyDown) target->OnKeyDown(key);
     if (!loaded_ || focused_ != target) return;
-    if (key == VK_BACK && target->Kind() == ControlKind::TextBox && target->Enabled() &&
-        target->Visible()) {
-        static_cast<TextBox*>(target)->Backspace();
+    if (target->Kind() == ControlKind::TextBox && target->Enabled() && target->Visible()) {
+        static_cast<TextBox*>(target)->EditKey(key);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/types.h"
@@ -110,20 +111,51 @@ class Label : public Control {
     bool wordWrap_ = false;
 };
 
+// A one-line text box with a caret. The caret is a byte offset into the
+// text that always stands at the start of a character; a character is one
+// well-formed UTF-8 sequence, or a single byte where the text is not UTF-8
+// (a name read from an old file), so editing never splits a character.
 class TextBox : public Control {
   public:
     using Control::Control;
     ControlKind Kind() const override { return ControlKind::TextBox; }
     const std::string& Text() const { return text_; }
+    // Replaces the text and puts the caret at its end.
     void SetText(std::string text);
-    // The box's own editing while it has the focus and is enabled: typed text
-    // is appended, Backspace removes the last character.
+    std::size_t Caret() const { return caret_; }
+    // Moves the caret to `pos`, or to the start of the character that holds it.
+    void SetCaret(std::size_t pos);
+
+    // The box's own editing while it has the focus and is enabled.
+    // Inserts typed text at the caret, which moves past it. Only well-formed
+    // UTF-8 is taken; control characters and malformed bytes are dropped.
     void Type(const std::string& utf8);
+    // Removes the character before (Backspace) or after (Delete) the caret.
     void Backspace();
+    void Delete();
+    // The editing keys: Backspace, Delete, Left, Right, Home and End. Returns
+    // whether `key` was one of them.
+    bool EditKey(int key);
 
   private:
+    std::size_t NextChar(std::size_t pos) const;
+    std::size_t PreviousChar(std::size_t pos) const;
+
     std::string text_;
+    std::size_t caret_ = 0;
 };
+
+// Length of the well-formed UTF-8 sequence at the start of `bytes`, 0 when
+// it does not start with one (a stray continuation byte, an overlong form, a
+// surrogate, a code point beyond U+10FFFF, or a sequence cut short).
+std::size_t Utf8SequenceLength(std::string_view bytes);
+
+// Horizontal scrolling of a one-line text box: given the text's width, the
+// caret's distance from the text's start and the width of the box's inside
+// (all in pixels), returns how many pixels of the text lie hidden to the
+// left, moving as little as it can from `previous` so that the caret (one
+// pixel wide) stays in view. Text that fits is never scrolled.
+int TextScroll(int previous, int caretX, int textWidth, int viewWidth);
 
 class PictureBox : public Control {
   public:

@@ -134,10 +134,12 @@ void SdlPlatform::HandleEvent(const SDL_Event& event) {
             break;
         case SDL_QUIT: {
             // Interrupted or terminated: close the windows as the player
-            // would, so their unload handlers save and end the program.
+            // would, the first one opened (the game's main window) first, so
+            // that its unload handler ends the program the way its close box
+            // does, saving what the other windows hold on the way.
             std::vector<Form*> forms = open_;
-            for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
-                if (std::find(open_.begin(), open_.end(), *it) != open_.end()) (*it)->Unload();
+            for (Form* form : forms) {
+                if (std::find(open_.begin(), open_.end(), form) != open_.end()) form->Unload();
             }
             break;
         }

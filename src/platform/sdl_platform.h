@@ -120,6 +120,7 @@ class SdlPlatform : public Platform {
         bool valid = false;
         int height = 0;  // font height in pixels (line spacing too), 0 without a font
         std::vector<TextLine> lines;
+        int scroll = 0;  // a text box's pixels hidden left of it; kept across changes
         TextCache() = default;
         TextCache(const TextCache&) = delete;
         TextCache& operator=(const TextCache&) = delete;
@@ -165,10 +166,12 @@ class SdlPlatform : public Platform {
     void HandlePadEvent(const SDL_Event& event);
     bool PadHolds(int vk) const;
     _TTF_Font* GetFont(const Font& font, int pixels);
-    const TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
-                                  bool wrap, const Viewport& view);
+    TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
+                            bool wrap, const Viewport& view);
     void DrawText(SDL_Surface* target, const TextCache& text, const Control& control,
                   const PixelRect& box, int top, int margin, const PixelRect& clip);
+    void DrawTextBox(SDL_Surface* target, Window& window, const TextBox& textBox,
+                     const Viewport& view, const PixelRect& box, const PixelRect& clip);
     void DrawControl(SDL_Surface* target, Window& window, const Control& control,
                      const Viewport& view);
 

@@ -158,9 +158,9 @@ _TTF_Font* SdlPlatform::GetFont(const Font& font, int pixels) {
     return opened;
 }
 
-const SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control& control,
-                                                        const std::string& text, bool wrap,
-                                                        const Viewport& view) {
+SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control& control,
+                                                  const std::string& text, bool wrap,
+                                                  const Viewport& view) {
     std::unique_ptr<TextCache>& slot = window.text[&control];
     if (!slot) slot = std::make_unique<TextCache>();
     TextCache& cache = *slot;
@@ -232,6 +232,50 @@ void SdlPlatform::DrawText(SDL_Surface* target, const TextCache& text, const Con
     SDL_SetClipRect(target, nullptr);
 }
 
+// A one-line box with one logical pixel of margin at the sides and above.
+// Text that fits is aligned as the box says; longer text runs from the left
+// and scrolls so that the caret stays in view. `box` is the control in window
+// pixels, `clip` the part of it inside the picture.
+void SdlPlatform::DrawTextBox(SDL_Surface* target, Window& window, const TextBox& textBox,
+                              const Viewport& view, const PixelRect& box, const PixelRect& clip) {
+    const SDL_Rect rect = ToSdl(clip);
+    SDL_FillRect(target, &rect, MapColour(target, textBox.BackColor()));
+    TextCache& text = RenderedText(window, textBox, textBox.Text(), false, view);
+    if (text.height <= 0) return;  // no font
+    const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
+    int caretX = 0;
+    if (textBox.Caret() > 0) {
+        const std::string before = textBox.Text().substr(0, textBox.Caret());
+        int w = 0, h = 0;
+        if (TTF_SizeUTF8(GetFont(textBox.GetFont(), text.pixels), before.c_str(), &w, &h) == 0)
+            caretX = w;
+    }
+    caretX = std::min(caretX, textWidth);
+    const int margin = view.WindowX(textBox.Left() + 1) - box.x;
+    const int viewLeft = box.x + margin;
+    const int viewWidth = box.width - 2 * margin;
+    text.scroll = TextScroll(text.scroll, caretX, textWidth, viewWidth);
+    const bool fits = textWidth + 1 <= viewWidth;
+    const int left = fits ? AlignedLeft(textBox.Alignment(), viewLeft, viewWidth, textWidth)
+                          : viewLeft - text.scroll;
+    const int top = view.WindowY(textBox.Top() + 1);
+
+    const PixelRect inside =
+        Intersect(clip, PixelRect{viewLeft, box.y, std::max(0, viewWidth), box.height});
+    const SDL_Rect textClip = ToSdl(fits ? clip : inside);
+    SDL_SetClipRect(target, &textClip);
+    if (!text.lines.empty() && text.lines.front().surface != nullptr) {
+        SDL_Rect dst{left, top, 0, 0};
+        SDL_BlitSurface(text.lines.front().surface, nullptr, target, &dst);
+    }
+    if (textBox.HasFocus() && textBox.Enabled()) {
+        // One logical pixel wide, as tall as the text.
+        SDL_Rect caret{left + caretX, top, std::max(1, margin), text.height};
+        SDL_FillRect(target, &caret, MapColour(target, textBox.ForeColor()));
+    }
+    SDL_SetClipRect(target, nullptr);
+}
+
 // Positions and sizes are the control's logical pixels placed by `view`;
 // nothing is drawn outside the picture (controls kept out of sight stay so).
 void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control& control,
@@ -251,26 +295,9 @@ void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control
             DrawText(target, text, label, box, box.y, 0, clip);
             break;
         }
-        case ControlKind::TextBox: {
-            const auto& textBox = static_cast<const TextBox&>(control);
-            SDL_FillRect(target, &rect, MapColour(target, textBox.BackColor()));
-            const TextCache& text = RenderedText(window, textBox, textBox.Text(), false, view);
-            // One logical pixel of margin above and at the sides.
-            const int top = view.WindowY(textBox.Top() + 1);
-            const int margin = view.WindowX(textBox.Left() + 1) - box.x;
-            DrawText(target, text, textBox, box, top, margin, clip);
-            if (textBox.HasFocus() && textBox.Enabled() && text.height > 0) {
-                const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
-                SDL_Rect caret{AlignedLeft(textBox.Alignment(), box.x + margin,
-                                           box.width - 2 * margin, textWidth) +
-                                   textWidth,
-                               top, margin, text.height};
-                SDL_SetClipRect(target, &rect);
-                SDL_FillRect(target, &caret, MapColour(target, textBox.ForeColor()));
-                SDL_SetClipRect(target, nullptr);
-            }
+        case ControlKind::TextBox:
+            DrawTextBox(target, window, static_cast<const TextBox&>(control), view, box, clip);
             break;
-        }
         case ControlKind::PictureBox: {
             const auto& picture = static_cast<const PictureBox&>(control);
             const Surface& image = picture.Image();

@@ -129,6 +129,26 @@ TEST_F(E2EInstall, TheInstalledGameKeepsThePlayersTableInTheirDataFolder) {
         },
         kScreenLimit, milliseconds{50}))
         << "F3 opened no high-score window";
+    // Esc there closes it, which saves the table into the player's folder:
+    // replaced whole (a new file), with the same ten records.
+    const fs::path players = data / "vorlax/Hiscore.txt";
+    struct stat table {};
+    ASSERT_EQ(stat(players.c_str(), &table), 0);
+    ASSERT_TRUE(X().Tap("Escape"));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const WindowInfo& w : X().WindowsTitled("High Score"))
+                if (X().IsViewable(w.id)) return false;
+            return true;
+        },
+        kScreenLimit, milliseconds{50}))
+        << "Esc did not close the high-score window";
+    struct stat saved {};
+    ASSERT_TRUE(WaitUntil(
+        [&] { return stat(players.c_str(), &saved) == 0 && saved.st_ino != table.st_ino; },
+        kScreenLimit, milliseconds{50}))
+        << "the player's table was not written";
+    EXPECT_EQ(ReadFile(players), deliveredBytes);
     ASSERT_TRUE(X().Focus(MainWindow()));
     QuitWithEscape();
 

@@ -320,13 +320,14 @@ TEST_F(SdlPlatformTest, CloseBoxAndQuitUnloadFormsAndTheLoopEndsWithTheLast) {
     EXPECT_EQ(platform->WindowOf(b), nullptr);
     EXPECT_EQ(platform->OpenForms(), (std::vector<Form*>{&a}));
 
-    // Quitting unloads every form, the newest first; then the loop returns.
+    // Quitting unloads every form, the first opened first (the game's main
+    // window, whose unload ends the program); then the loop returns.
     b.Show();
     PushKey(SDL_SCANCODE_A);
     SDL_Event quit{SDL_QUIT};
     Push(quit);
     platform->RunEventLoop();
-    EXPECT_EQ(log, (std::vector<std::string>{"B gone", "B65", "B gone", "A gone"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"B gone", "B65", "A gone", "B gone"}));
     EXPECT_TRUE(platform->OpenForms().empty());
 }
 
@@ -533,6 +534,90 @@ TEST_F(SdlPlatformTest, AFocusedTextBoxShowsAOnePixelCaretAfterItsText) {
     EXPECT_LE(diff.minX, text.maxX + 3);
     EXPECT_EQ(diff.minY, 51);
     EXPECT_EQ(diff.count, diff.maxY - diff.minY + 1);
+}
+
+// The caret's column inside `r`: the one column whose every row from the
+// text's top (one below the box's) to the box's bottom is `colour`; -1 if none.
+int CaretColumn(const Surface& frame, Rect r, Colour colour) {
+    int found = -1;
+    for (int x = r.left; x < r.left + r.width; ++x) {
+        bool full = true;
+        for (int y = r.top + 1; y < r.top + r.height && full; ++y)
+            full = frame.Pixel(x, y) == colour;
+        if (full) {
+            EXPECT_EQ(found, -1) << "two caret columns";
+            found = x;
+        }
+    }
+    return found;
+}
+
+TEST_F(SdlPlatformTest, TextLongerThanItsBoxScrollsToKeepTheCaretInView) {
+    if (!HaveFonts()) GTEST_SKIP() << "Liberation Sans not installed";
+    Form& form = Display();
+    const Rect r{50, 50, 80, 25};
+    auto& box = form.Add<TextBox>("NameText", r.left, r.top, r.width, r.height);
+    box.SetFont(Font{15.75, true});
+    box.SetForeColor(kYellow);
+    box.SetBackColor(0);
+    box.SetAlignment(Align::Centre);
+    box.SetText("");
+    form.Show();
+    form.Cls();
+    box.SetFocus();
+    auto typed = [&](const std::string& text) {
+        PushText(text);
+        platform->DoEvents();
+        return platform->LastFrame(form);
+    };
+    auto keys = [&](std::initializer_list<SDL_Scancode> codes) {
+        for (SDL_Scancode c : codes) PushKey(c);
+        platform->DoEvents();
+        return platform->LastFrame(form);
+    };
+
+    // Short text stands centred, the caret just after it.
+    Surface frame = typed("AB");
+    const Box ab = Changed(frame, 0, r);
+    EXPECT_LE(std::abs((ab.minX - r.left) - (r.left + r.width - 1 - ab.maxX)), 3);
+    EXPECT_EQ(CaretColumn(frame, r, kYellow), ab.maxX);
+
+    // Typed past the right edge: the view follows the caret, which stands
+    // in the last column inside the box's one-pixel margin.
+    frame = typed("CDEFGHIJKLMNOP");
+    EXPECT_EQ(CaretColumn(frame, r, kYellow), r.left + r.width - 2);
+    EXPECT_EQ(CountOutside(frame, kBack, {r}), 0);
+    EXPECT_EQ(frame.Pixel(r.left, 60), 0u) << "the margin stays clear";
+    EXPECT_EQ(frame.Pixel(r.left + r.width - 1, 60), 0u);
+    const Surface atEnd = frame;
+
+    // Home shows the start, the caret in the first column inside the margin;
+    // the text now runs from there and is cut at the right.
+    frame = keys({SDL_SCANCODE_HOME});
+    EXPECT_EQ(CaretColumn(frame, r, kYellow), r.left + 1);
+    EXPECT_GT(Changed(frame, 0, {r.left + r.width - 12, r.top, 10, r.height}).count, 0);
+    // Moving right inside the view scrolls nothing; End brings the end back.
+    const Surface atHome = frame;
+    frame = keys({SDL_SCANCODE_RIGHT, SDL_SCANCODE_RIGHT});
+    const int caret = CaretColumn(frame, r, kYellow);
+    EXPECT_GT(caret, r.left + 10);
+    EXPECT_LT(caret, r.left + 40);
+    for (int y = r.top; y < r.top + r.height; ++y) {
+        for (int x = r.left; x < r.left + r.width; ++x) {
+            if (x == caret || x == r.left + 1) continue;
+            ASSERT_EQ(frame.Pixel(x, y), atHome.Pixel(x, y)) << x << ", " << y;
+        }
+    }
+    frame = keys({SDL_SCANCODE_END});
+    EXPECT_TRUE(frame == atEnd);
+
+    // Deleting back to a short text centres it again.
+    frame = keys({SDL_SCANCODE_HOME, SDL_SCANCODE_DELETE, SDL_SCANCODE_DELETE, SDL_SCANCODE_END});
+    for (int i = 0; i < 14; ++i) PushKey(SDL_SCANCODE_BACKSPACE);
+    platform->DoEvents();
+    frame = platform->LastFrame(form);
+    EXPECT_EQ(box.Text(), "");
+    EXPECT_EQ(CaretColumn(frame, r, kYellow), r.left + 1 + 78 / 2);
 }
 
 TEST_F(SdlPlatformTest, APictureBoxShowsItsOwnImageWithinItsSize) {

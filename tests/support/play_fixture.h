@@ -1,5 +1,6 @@
 // A test fixture for play: the display window on the title screen, with
-// sprites made in memory (so the rules are tested apart from the artwork).
+// sprites made in memory (so the rules are tested apart from the artwork),
+// and an empty program folder of its own, where a saved table lands.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include "game/windows.h"
 #include "graphics/sprites.h"
 #include "support/headless_fixture.h"
+#include "support/temp_folder.h"
 
 namespace vorlax::testing {
 
@@ -34,6 +36,7 @@ inline void MakeSprite(int w, int h, Colour colour, SurfaceHandle& picture, Surf
 class PlayTest : public HeadlessTest {
   protected:
     PlayTest() {
+        platform.SetProgramFolder(folder.Path().string());
         platform.SetTick(100000);
         CreateWindows();
         SetPalette();
@@ -52,6 +55,8 @@ class PlayTest : public HeadlessTest {
     }
 
     DisplayWindow& Display() { return DisplayForm(); }
+
+    TempFolder folder;
 
     // Presses F2 and plays until the loop returns; `during` runs at every
     // yield of the game (return false from it to stop the game there).

@@ -1,0 +1,254 @@
+// The high-score window as the player uses it: typing a name, confirming it
+// with Enter, leaving with Esc or the close box, and the table written to
+// Hiscore.txt on every way out, the end of the program included.
+#include "scores/score_form.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "scores/score_fixture.h"
+
+namespace vorlax {
+namespace {
+
+class ScoreWindowTest : public testing::ScoreTest {
+  protected:
+    // A game ends with 750 (rank 4); the player types `name` into its box.
+    void EntryTyped(const std::string& name) {
+        EndGameWith(750);
+        ASSERT_EQ(G.NewEntryRank, 4);
+        Type(name);
+    }
+    // The table after an entry of 750 at rank 4 named `name`.
+    static HighScoreTable With750At4(const std::string& name) {
+        HighScoreTable t;
+        const Long scores[] = {1000, 900, 800, 750, 700, 600, 500, 400, 300, 200};
+        const char* names[] = {"N1", "N2", "N3", "", "N4", "N5", "N6", "N7", "N8", "N9"};
+        for (std::size_t i = 0; i < t.size(); ++i) t[i] = {scores[i], names[i]};
+        t[3].name = name;
+        return t;
+    }
+    void EndTheProgram(const std::function<void()>& how) {
+        bool ended = false;
+        try {
+            how();
+        } catch (const ProgramEnd&) {
+            ended = true;
+        }
+        EXPECT_TRUE(ended) << "the program did not end";
+        EXPECT_TRUE(platform.OpenForms().empty());
+    }
+};
+
+TEST_F(ScoreWindowTest, EnterStoresTheNameExactlyAsTypedAndLocksTheBox) {
+    const std::string name = " Zo\xC3\xAB, \"Ace\" ";
+    EntryTyped(name);
+    EXPECT_EQ(G.HighNames[4], "N3") << "not stored before Enter";
+    Press(VK_RETURN);
+    EXPECT_EQ(G.HighNames[4], name);
+    EXPECT_FALSE(Name(4).Enabled());
+    EXPECT_TRUE(Scores().Picture1->HasFocus());
+    EXPECT_EQ(G.NewEntryRank, 4);
+    // Nothing more reaches the box or the table.
+    Type("x");
+    Press(VK_BACK);
+    Press(VK_RETURN);
+    EXPECT_EQ(Name(4).Text(), name);
+    EXPECT_EQ(G.HighNames[4], name);
+    EXPECT_TRUE(Scores().form.Visible());
+}
+
+TEST_F(ScoreWindowTest, ANameIsEditedBeforeItIsConfirmed) {
+    EntryTyped("ACX");
+    Press(VK_BACK);
+    Press(VK_HOME);
+    Type("<");
+    Press(VK_END);
+    Type("E");
+    Press(VK_RETURN);
+    EXPECT_EQ(G.HighNames[4], "<ACE");
+}
+
+TEST_F(ScoreWindowTest, AnEmptyNameIsStoredAndSavedAsTwoQuotes) {
+    EntryTyped("");
+    Press(VK_RETURN);
+    EXPECT_EQ(G.HighNames[4], "");
+    Press(VK_ESCAPE);
+    EXPECT_EQ(SavedFile(), FormatHighScores(With750At4("")));
+    EXPECT_NE(SavedFile().find("750,\"\"\r\n"), std::string::npos);
+}
+
+TEST_F(ScoreWindowTest, KeysOtherThanEnterInTheEntryBoxChangeNothing) {
+    EntryTyped("Pat");
+    const HighScoreTable before = Table();
+    for (int key : {VK_ESCAPE, VK_F1, VK_F2, VK_F3, VK_TAB, VK_UP, VK_DOWN, VK_SPACE, VK_P})
+        Press(key);
+    EXPECT_EQ(Table(), before);
+    EXPECT_TRUE(Name(4).Enabled());
+    EXPECT_TRUE(Name(4).HasFocus());
+    EXPECT_EQ(Name(4).Text(), "Pat");
+    EXPECT_TRUE(Scores().form.Visible()) << "Esc in the name box does not close the window";
+    EXPECT_FALSE(HelpForm().form.Loaded());
+    EXPECT_FALSE(OnTitleScreen());
+    EXPECT_EQ(FrameLoopDepth(), 0);
+}
+
+TEST_F(ScoreWindowTest, EnterInAnotherRowsBoxChangesNothing) {
+    // The player leaves the first entry unconfirmed and plays on from the
+    // game-over screen: the same score is entered again, one row lower, and
+    // both boxes are open.
+    EntryTyped("first");
+    Display().form.SetFocus();
+    EndGameWith(750);
+    ASSERT_EQ(G.NewEntryRank, 5);
+    ASSERT_TRUE(Name(4).Enabled());
+    const HighScoreTable before = Table();
+    Name(4).SetFocus();  // a click into the older box
+    Type("!");
+    Press(VK_RETURN);
+    EXPECT_EQ(Table(), before);
+    EXPECT_TRUE(Name(4).Enabled());
+    EXPECT_EQ(G.NewEntryRank, 5);
+    // The current entry's box still confirms.
+    Name(5).SetFocus();
+    Type("second");
+    Press(VK_RETURN);
+    EXPECT_EQ(G.HighNames[5], "second");
+}
+
+TEST_F(ScoreWindowTest, EscInThePictureSavesTheTableAndReturnsToTheTitleScreen) {
+    EntryTyped("Pat");
+    Press(VK_RETURN);
+    folder.Remove("Hiscore.txt");
+    Press(VK_ESCAPE);
+    EXPECT_EQ(SavedFile(), FormatHighScores(With750At4("Pat")));
+    EXPECT_FALSE(Scores().form.Loaded());
+    EXPECT_TRUE(OnTitleScreen());
+    EXPECT_EQ(G.NewEntryRank, 0);
+    EXPECT_EQ(G.Score, 0);
+    EXPECT_EQ(platform.ActiveForm(), &Display().form);
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(ScoreWindowTest, OtherKeysInThePictureDoNothing) {
+    Press(VK_F3);
+    for (int key : {VK_RETURN, VK_F2, VK_SPACE, int{'A'}}) Press(key);
+    EXPECT_TRUE(Scores().form.Visible());
+    EXPECT_TRUE(Scores().Picture1->HasFocus());
+    EXPECT_EQ(FrameLoopDepth(), 0);
+}
+
+TEST_F(ScoreWindowTest, F3ThenEscRewritesTheDeliveredTableByteForByte) {
+    std::ifstream in(std::string(VORLAX_ASSET_DIR) + "/Hiscore.txt", std::ios::binary);
+    const std::string delivered((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_FALSE(delivered.empty());
+    const HighScoreTable table = ParseHighScores(delivered, "Hiscore.txt");
+    for (int k = 1; k <= kHighScoreRanks; ++k) {
+        G.HighScores[k] = table[static_cast<std::size_t>(k - 1)].score;
+        G.HighNames[k] = table[static_cast<std::size_t>(k - 1)].name;
+    }
+    folder.Write("Hiscore.txt", "stale");
+    Press(VK_F3);
+    for (int k = 1; k <= kHighScoreRanks; ++k) {
+        EXPECT_EQ(ScoreRow(k).Caption(), std::to_string(G.HighScores[k]));
+        EXPECT_EQ(Name(k).Text(), G.HighNames[k]);
+    }
+    Press(VK_ESCAPE);
+    EXPECT_EQ(SavedFile(), delivered);
+    EXPECT_TRUE(OnTitleScreen());
+}
+
+TEST_F(ScoreWindowTest, TheCloseBoxSavesButLeavesTheGameOverScreenWithTheFocus) {
+    EntryTyped("Pat");
+    Press(VK_RETURN);
+    platform.QueueClose(Scores().form);
+    platform.DoEvents();
+    EXPECT_EQ(Saved(), With750At4("Pat"));
+    EXPECT_FALSE(Scores().form.Loaded());
+    EXPECT_FALSE(OnTitleScreen()) << "no new-game reset";
+    EXPECT_EQ(G.Score, 750);
+    // The display window has the focus, so the command keys work at once.
+    EXPECT_EQ(platform.ActiveForm(), &Display().form);
+    Press(VK_F1);
+    EXPECT_TRUE(HelpForm().form.Visible());
+}
+
+TEST_F(ScoreWindowTest, ANameStillBeingTypedIsSavedWhenTheProgramEndsByEsc) {
+    EntryTyped("Pa");
+    Display().form.SetFocus();  // the player clicks the game's window and quits
+    EndTheProgram([&] { Press(VK_ESCAPE); });
+    EXPECT_EQ(Saved(), With750At4("Pa"));
+}
+
+TEST_F(ScoreWindowTest, ANameStillBeingTypedIsSavedWhenTheGamesWindowIsClosed) {
+    EntryTyped("");
+    EndTheProgram([&] {
+        platform.QueueClose(Display().form);
+        platform.DoEvents();
+    });
+    EXPECT_EQ(Saved(), With750At4(""));
+}
+
+TEST_F(ScoreWindowTest, AConfirmedNameIsNotOverwrittenAtTheEnd) {
+    EntryTyped("Pat");
+    Press(VK_RETURN);
+    Name(4).SetText("changed");  // cannot happen by typing: the box is locked
+    Display().form.SetFocus();
+    EndTheProgram([&] { Press(VK_ESCAPE); });
+    EXPECT_EQ(Saved(), With750At4("Pat"));
+}
+
+TEST_F(ScoreWindowTest, TheTableIsSavedWhenEscInPlayEndsTheProgramWithTheWindowOpen) {
+    folder.Remove("Hiscore.txt");
+    platform.At(100100, [&] { platform.QueueKeyDown(VK_F3); });
+    platform.At(100200, [&] {
+        Display().form.SetFocus();
+        platform.SetKeyHeld(VK_ESCAPE);
+    });
+    EndTheProgram([&] { Press(VK_F2); });
+    EXPECT_EQ(Saved(), Table());
+}
+
+TEST_F(ScoreWindowTest, WithoutTheWindowOpenTheEndWritesNothing) {
+    folder.Remove("Hiscore.txt");
+    EndTheProgram([&] { Press(VK_ESCAPE); });
+    EXPECT_EQ(SavedFile(), "");
+}
+
+TEST_F(ScoreWindowTest, AFailedSaveSaysSoAndKeepsTheTable) {
+    EntryTyped("Pat");
+    Press(VK_RETURN);
+    folder.Remove("Hiscore.txt");
+    std::filesystem::create_directory(folder.Path() / "Hiscore.txt");  // in the file's way
+    Press(VK_ESCAPE);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_NE(platform.Messages()[0].text.find("Hiscore.txt"), std::string::npos);
+    EXPECT_EQ(Table(), With750At4("Pat"));
+    EXPECT_TRUE(OnTitleScreen());
+}
+
+TEST(ScoreWindowLayout, LockedRowsInALightGreenFrame) {
+    {
+        ScoreWindow w;
+        EXPECT_EQ(w.form.Caption(), "High Score");
+        EXPECT_EQ(w.form.ClientWidth(), 462);
+        EXPECT_EQ(w.form.ClientHeight(), 511);
+        for (const TextBox* box : w.NameText)
+            EXPECT_FALSE(box->Enabled()) << "no row takes typing until a game ends";
+        // The light-green frame: three pixels thick above and below the table.
+        const Colour green = RGB(128, 255, 128);
+        for (int y : {55, 56, 57, 463, 464, 465}) EXPECT_EQ(w.form.Image().Pixel(200, y), green);
+        for (int y : {54, 58, 462, 466}) EXPECT_EQ(w.form.Image().Pixel(200, y), 0u);
+        EXPECT_EQ(w.form.Image().Pixel(56, 300), green);
+        EXPECT_EQ(w.form.Image().Pixel(8, 104), green);
+        // Lines end before their last point, as the raster draws every line.
+        EXPECT_EQ(w.form.Image().Pixel(455, 424), green);
+        EXPECT_EQ(w.form.Image().Pixel(456, 424), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace vorlax
