@@ -59,9 +59,11 @@ Long FreeSpriteDC(SurfaceHandle& surface) {
     if (surface <= 0) return 0;
     auto& registry = Registry();
     auto it = registry.find(surface);
+    // A stale handle (its surface freed through another copy of it) releases
+    // nothing, but the variable is still left at 0: it holds no surface.
+    surface = 0;
     if (it == registry.end()) return 0;
     registry.erase(it);
-    surface = 0;
     return 1;
 }
 

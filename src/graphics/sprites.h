@@ -15,8 +15,9 @@ namespace vorlax {
 SurfaceHandle LoadSpriteDC(const std::string& path);
 
 // Frees the surface `surface` refers to and sets the variable to 0; returns
-// nonzero. For 0 or a negative value, or a handle already freed, it does
-// nothing and returns 0.
+// nonzero. For 0 or a negative value it does nothing and returns 0; for a
+// handle already freed (through another copy) it releases nothing, returns 0
+// and still sets the variable to 0.
 Long FreeSpriteDC(SurfaceHandle& surface);
 
 // Takes ownership of a surface made in memory (tests, tools) and returns its handle.

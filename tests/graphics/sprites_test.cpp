@@ -92,6 +92,7 @@ TEST_F(Sprites, FreeingTwiceOrFreeingNothingReleasesNothing) {
     EXPECT_NE(FreeSpriteDC(a), 0);
     EXPECT_EQ(FreeSpriteDC(a), 0);     // the variable now holds 0
     EXPECT_EQ(FreeSpriteDC(copy), 0);  // a stale handle reaches nothing
+    EXPECT_EQ(copy, 0);                // but the variable no longer holds it
     SurfaceHandle none = 0, negative = -5;
     EXPECT_EQ(FreeSpriteDC(none), 0);
     EXPECT_EQ(FreeSpriteDC(negative), 0);
