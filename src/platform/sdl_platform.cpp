@@ -98,6 +98,9 @@ SdlPlatform::SdlPlatform() {
         SDL_Quit();
         throw std::runtime_error(why);
     }
+    const std::string driver = chosen;
+    screen_ = driver != "dummy" && driver != "offscreen";
+    if (driver == "x11") sdl::EndTheGameIfTheDisplayIsLost();
     if (TTF_Init() != 0) {
         std::string why = TTF_GetError();
         SDL_Quit();
@@ -204,14 +207,6 @@ void SdlPlatform::HandleWindowEvent(const SDL_Event& event) {
         default:
             break;
     }
-}
-
-// ---------------------------------------------------------------- files and messages
-
-void SdlPlatform::MessageBox(const std::string& text, const std::string& caption) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    // Fails at once where there is no screen (dummy driver); stderr has it.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
 }
 
 // ---------------------------------------------------------------- windows

@@ -52,7 +52,9 @@ bool IsSilentFallback(const char* requested, const char* chosen);
 
 class SdlPlatform : public Platform {
   public:
-    // Starts SDL's video and timer and SDL2_ttf. Throws std::runtime_error
+    // Starts SDL's video and timer and SDL2_ttf. On X, a lost connection to
+    // the display ends the process at once (status 1, one line on stderr).
+    // Throws std::runtime_error
     // with SDL's reason when no video driver can start, or when there is no
     // display and SDL would fall back to a driver that shows nothing.
     SdlPlatform();
@@ -67,6 +69,10 @@ class SdlPlatform : public Platform {
     void DoEvents(std::uint32_t maxWaitMs = 0) override;
     void RunEventLoop() override;
     std::string ProgramFolder() override { return folder_; }
+    // The line on stderr, then the system's message box, or the game's own
+    // window where the system's cannot be shown or VORLAX_OWN_MESSAGE_BOX is
+    // set (to anything but 0). Without a screen only the line. A SIGINT or
+    // SIGTERM while it is open ends the program with status 0.
     void MessageBox(const std::string& text, const std::string& caption) override;
     void ResizeForm(Form& form) override;
     void PresentForm(Form& form) override;
@@ -128,6 +134,10 @@ class SdlPlatform : public Platform {
         ~Window();
     };
 
+    bool ShowSystemMessageBox(const std::string& text, const std::string& caption);
+    void ShowOwnMessageBox(const std::string& text, const std::string& caption);
+    [[noreturn]] void QuitFromMessageBox();
+
     Window* FindWindow(const Form& form) const;
     Form* FormOfWindowId(std::uint32_t id) const;
     void HandleEvent(const SDL_Event& event);
@@ -143,6 +153,7 @@ class SdlPlatform : public Platform {
     void DrawControl(SDL_Surface* target, Window& window, const Control& control);
 
     std::string folder_;
+    bool screen_ = false;  // a video driver that shows windows to someone
     std::vector<std::string> fontFolders_;
     std::map<std::pair<int, bool>, _TTF_Font*> fonts_;  // nullptr: could not be opened
     bool fontWarned_[2] = {false, false};               // by bold: missing font reported

@@ -30,14 +30,22 @@ void GameOnXvfb::TearDown() {
     folder_.reset();
 }
 
-void GameOnXvfb::Launch() {
+void GameOnXvfb::Launch(const std::vector<std::string>& extraEnv) {
     LaunchOptions o;
     o.argv = {Folder().Executable().string()};
     o.env = xvfb_->Environment();
+    o.env.insert(o.env.end(), extraEnv.begin(), extraEnv.end());
     o.cwd = Folder().Root();  // not the program folder: the game must find its files itself
     o.stdoutFile = Folder().Root() / "game.out";
     o.stderrFile = Folder().Root() / "game.err";
     game_ = std::make_unique<Process>(o);
+}
+
+void GameOnXvfb::NewServer(CoreFonts fonts) {
+    game_.reset();
+    xvfb_.reset();
+    mainWindow_ = 0;
+    xvfb_ = std::make_unique<Xvfb>(folder_->Root() / "xvfb.log", fonts);
 }
 
 std::string GameOnXvfb::GameStderr() const {

@@ -31,8 +31,14 @@ class GameOnXvfb : public ::testing::Test {
     void TearDown() override;
 
     // Starts the game from the private program folder (remove files first to
-    // test failures).
-    void Launch();
+    // test failures). `extraEnv` entries ("NAME=value") are added to the
+    // game's environment.
+    void Launch(const std::vector<std::string>& extraEnv = {});
+    // Stops the X server under the running game (see Xvfb::Stop).
+    bool StopServer(int signal) { return xvfb_->Stop(signal); }
+    // A fresh X server for the next launch (after StopServer, or to choose
+    // its fonts).
+    void NewServer(CoreFonts fonts = CoreFonts::AsInstalled);
     // Waits for the 785x617 window titled "VORLAX" to be mapped and focuses it.
     std::optional<WindowInfo> WaitForMainWindow();
     // Every window titled "VORLAX", the game's own and its message box alike.
