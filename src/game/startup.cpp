@@ -48,6 +48,8 @@ void Main() {
         FillEnemySizes();
         SetPalette();
         ReadHighScores();
+        // Without a font the windows would show no text at all.
+        CurrentPlatform().CheckFonts();
         DisplayForm().form.Show();
     } catch (const std::exception& error) {
         startupFailed = true;

@@ -54,6 +54,10 @@ class Platform {
     virtual std::string ProgramFolder() = 0;
     // A message box with an OK button; returns when it is dismissed.
     virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
+    // Throws GameError (kErrFont), naming each font file and every place it
+    // was looked for, when the windows' text could not be drawn. A backend
+    // that draws no text has nothing to check.
+    virtual void CheckFonts() {}
 
     // --- forms (called by Form; the game does not call these) ------------
 

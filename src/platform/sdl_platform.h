@@ -74,6 +74,8 @@ class SdlPlatform : public Platform {
     // set (to anything but 0). Without a screen only the line. A SIGINT or
     // SIGTERM while it is open ends the program with status 0.
     void MessageBox(const std::string& text, const std::string& caption) override;
+    // Liberation Sans, regular and bold, must open from one of the font folders.
+    void CheckFonts() override;
     void ResizeForm(Form& form) override;
     void PresentForm(Form& form) override;
     void FocusChanged(Form& form) override;
