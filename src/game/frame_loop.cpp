@@ -1,11 +1,13 @@
 #include "game/frame_loop.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "core/game_state.h"
 #include "core/numbers.h"
 #include "core/random.h"
+#include "core/tick_readings.h"
 #include "game/startup.h"
 #include "game/windows.h"
 #include "gameplay/carrier.h"
@@ -226,6 +228,7 @@ void FrameLoop() {
     DisplayWindow& display = DisplayForm();
     for (;;) {
         G.NowTick = static_cast<Long>(platform.GetTickCount());
+        AgeTickReadings(G, G.NowTick);
         if (TickDiff(G.NowTick, G.LastFrameTick) > G.FrameInterval) {
             if (!RunGameplaySteps()) return;
             UpdateStrip();
@@ -237,9 +240,9 @@ void FrameLoop() {
         // Nothing to do until the next frame is due: let the yield sleep
         // until then (or until an event comes) rather than spin.
         const Long now = static_cast<Long>(platform.GetTickCount());
-        const Long due = G.LastFrameTick + G.FrameInterval + 1;
-        const Long wait =
-            std::clamp<Long>(TickDiff(due, now), 0, std::max<Long>(G.FrameInterval + 1, 0));
+        const std::int64_t span = std::int64_t{G.FrameInterval} + 1;
+        const std::int64_t wait = std::clamp<std::int64_t>(span - TickDiff(now, G.LastFrameTick), 0,
+                                                           std::max<std::int64_t>(span, 0));
         platform.DoEvents(static_cast<std::uint32_t>(wait));
         if (G.GameRunning == False) return;
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,12 @@ class Platform {
 
     // Handles events until no form is loaded any more (or End is called).
     virtual void RunEventLoop() = 0;
+
+    // Work the game wants done while it waits for the player (on the title
+    // screen, paused, while a message box waits): the event loops and the
+    // yield run it whenever they look for events, so at least every 100 ms
+    // of waiting (of the headless clock too, whose jumps are bounded).
+    void SetIdleTask(std::function<void()> task) { idleTask_ = std::move(task); }
 
     // Closes every window without running unload handlers and throws
     // ProgramEnd, unwinding whatever loops were running.
@@ -84,6 +91,9 @@ class Platform {
   protected:
     // Destroys every window; used by End.
     virtual void CloseAllWindows();
+    void RunIdleTask() {
+        if (idleTask_) idleTask_();
+    }
     // Backend hooks around the shared bookkeeping above.
     virtual void OnWindowOpen(Form& form) = 0;
     virtual void OnWindowHide(Form& form) = 0;
@@ -92,6 +102,9 @@ class Platform {
 
     Form* active_ = nullptr;
     std::vector<Form*> open_;
+
+  private:
+    std::function<void()> idleTask_;
 };
 
 // The platform of this process; set once in main() (or by a test).

@@ -343,6 +343,7 @@ void SdlPlatform::ShowOwnMessageBox(const std::string& text, const std::string& 
         // Blocks like the system's box: the game's windows get no events
         // meanwhile, and are shown again afresh once it is gone.
         while (outcome == MessageWindow::Outcome::Open) {
+            RunIdleTask();
             SDL_Event event;
             if (!SDL_PollEvent(&event)) {
                 SDL_Delay(kNapMs);

@@ -153,6 +153,7 @@ void SdlPlatform::Sleep(std::uint32_t ms) {
 // Sleeping until the caller's deadline costs nothing noticeable: the frame
 // loop asks for at most 11 ms, and keys pressed meanwhile are handled then.
 void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
+    RunIdleTask();
     SDL_Event event;
     int got = SDL_PollEvent(&event);
     if (!got && maxWaitMs > 0) {
@@ -170,6 +171,7 @@ void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
 
 void SdlPlatform::RunEventLoop() {
     while (!open_.empty()) {
+        RunIdleTask();
         PresentChanged();
         SDL_Event event;
         if (!SDL_PollEvent(&event)) {
