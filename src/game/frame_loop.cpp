@@ -7,7 +7,6 @@
 #include "core/game_state.h"
 #include "core/numbers.h"
 #include "core/random.h"
-#include "core/tick_readings.h"
 #include "game/startup.h"
 #include "game/windows.h"
 #include "gameplay/carrier.h"
@@ -228,7 +227,6 @@ void FrameLoop() {
     DisplayWindow& display = DisplayForm();
     for (;;) {
         G.NowTick = static_cast<Long>(platform.GetTickCount());
-        AgeTickReadings(G, G.NowTick);
         if (TickDiff(G.NowTick, G.LastFrameTick) > G.FrameInterval) {
             if (!RunGameplaySteps()) return;
             UpdateStrip();
