@@ -8,10 +8,14 @@ PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf
             appstream desktop-file-utils groff-base
 BUILD    := build
 ASAN     := build-asan
+FUZZ     := build-fuzz
+# clang and the runtime of its libFuzzer, for `make fuzz` only.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_RUNS ?= 2000000
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX   ?= /usr/local
 
-.PHONY: run test build deps asan bench format clean install
+.PHONY: run test build deps asan bench format clean install fuzz fuzz-corpus
 
 run: build
 	cd $(BUILD) && ./vorlax
@@ -36,14 +40,38 @@ asan: deps
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# Fuzzes the two readers of files a player may have touched, the high-score
+# file and the bitmaps, each for FUZZ_RUNS inputs (under ASan and UBSan, no
+# input may take a second or allocate more than 4 MB at once). New inputs go
+# to $(FUZZ)/corpus; tests/data/fuzz/ seeds them and is replayed by make test.
+fuzz:
+	$(MAKE) --no-print-directory deps PACKAGES="cmake make g++ $(FUZZ_PACKAGES)"
+	cmake -S fuzz -B $(FUZZ) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ) -j$(JOBS)
+	for t in high_score bitmap; do \
+	  mkdir -p $(FUZZ)/corpus/$$t && \
+	  ASAN_OPTIONS=quarantine_size_mb=16 $(FUZZ)/fuzz_$$t -runs=$(FUZZ_RUNS) -timeout=1 \
+	    -malloc_limit_mb=4 -rss_limit_mb=512 -max_len=12000 -print_final_stats=1 \
+	    $(FUZZ)/corpus/$$t tests/data/fuzz/$$t || exit 1; \
+	done
+
+# Replaces the committed corpus by the smallest set of inputs that covers
+# what the fuzzers have reached so far (run `make fuzz` first).
+fuzz-corpus:
+	for t in high_score bitmap; do \
+	  rm -rf $(FUZZ)/merged/$$t && mkdir -p $(FUZZ)/merged/$$t && \
+	  $(FUZZ)/fuzz_$$t -merge=1 $(FUZZ)/merged/$$t tests/data/fuzz/$$t $(FUZZ)/corpus/$$t && \
+	  rm -rf tests/data/fuzz/$$t && cp -r $(FUZZ)/merged/$$t tests/data/fuzz/$$t || exit 1; \
+	done
+
 bench: build
 	cd $(BUILD) && ./vorlax_bench
 
 format:
-	find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)
 
 # Installs the Debian packages that are missing: directly as root, through sudo
 # otherwise; without either it names the packages and stops.

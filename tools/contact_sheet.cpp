@@ -34,8 +34,8 @@ struct Sprite {
 
 Sprite Load(const std::string& folder, const std::string& picture, const std::string& mask, int w,
             int h) {
-    return {vorlax::LoadSpriteDC(folder + "/" + picture), vorlax::LoadSpriteDC(folder + "/" + mask),
-            w, h};
+    return {vorlax::LoadSpriteDC(folder + "/" + picture, w, h),
+            vorlax::LoadSpriteDC(folder + "/" + mask, w, h), w, h};
 }
 
 void Draw(Surface& dst, const Sprite& s, int x, int y) {
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         }
         std::vector<SurfaceHandle> keys;
         for (const char* name : {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"})
-            keys.push_back(vorlax::LoadSpriteDC(folder + "/" + name));
+            keys.push_back(vorlax::LoadSpriteDC(folder + "/" + name, 32, 32));
 
         const int margin = 16, gap = 14, zoom = 3;
         const int width = art::kCarrierSize.width + 2 * margin;

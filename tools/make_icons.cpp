@@ -9,6 +9,7 @@
 #include <string>
 
 #include "art/icons.h"
+#include "core/game_state.h"
 #include "graphics/sprites.h"
 #include "raster/image_files.h"
 
@@ -20,8 +21,10 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     try {
         const std::string assets = argv[1];
-        vorlax::SurfaceHandle ship = vorlax::LoadSpriteDC(assets + "/Ship.bmp");
-        vorlax::SurfaceHandle mask = vorlax::LoadSpriteDC(assets + "/Shipmask.bmp");
+        vorlax::SurfaceHandle ship =
+            vorlax::LoadSpriteDC(assets + "/Ship.bmp", vorlax::kShipWidth, vorlax::kShipHeight);
+        vorlax::SurfaceHandle mask =
+            vorlax::LoadSpriteDC(assets + "/Shipmask.bmp", vorlax::kShipWidth, vorlax::kShipHeight);
         for (const int size : vorlax::art::kIconSizes) {
             const vorlax::art::Icon icon =
                 vorlax::art::ShipIcon(*vorlax::SurfaceOf(ship), *vorlax::SurfaceOf(mask), size);

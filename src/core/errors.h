@@ -24,5 +24,7 @@ class GameError : public std::runtime_error {
 inline constexpr Long kErrBitmapLoad = static_cast<Long>(0x80040002u);
 // The high-score file is missing, unreadable, short or holds a bad score.
 inline constexpr Long kErrHighScoreFile = static_cast<Long>(0x80040003u);
+// No font the game's text can be drawn in.
+inline constexpr Long kErrFont = static_cast<Long>(0x80040004u);
 
 }  // namespace vorlax

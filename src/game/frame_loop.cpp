@@ -1,6 +1,7 @@
 #include "game/frame_loop.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "core/game_state.h"
@@ -253,9 +254,9 @@ void FrameLoop() {
         // Nothing to do until the next frame is due: let the yield sleep
         // until then (or until an event comes) rather than spin.
         const Long now = static_cast<Long>(platform.GetTickCount());
-        const Long due = G.LastFrameTick + G.FrameInterval + 1;
-        const Long wait =
-            std::clamp<Long>(TickDiff(due, now), 0, std::max<Long>(G.FrameInterval + 1, 0));
+        const std::int64_t span = std::int64_t{G.FrameInterval} + 1;
+        const std::int64_t wait = std::clamp<std::int64_t>(span - TickDiff(now, G.LastFrameTick), 0,
+                                                           std::max<std::int64_t>(span, 0));
         platform.DoEvents(static_cast<std::uint32_t>(wait));
         if (G.GameRunning == False) return;
     }

@@ -36,17 +36,21 @@ bool StartupFailed() {
 void Main() {
     startupFailed = false;
     try {
-        G.ShipDC = LoadSpriteDC(ProgramFile("Ship.bmp"));
-        G.ShipMaskDC = LoadSpriteDC(ProgramFile("Shipmask.bmp"));
-        G.CarrierDC = LoadSpriteDC(ProgramFile("FuelShip.bmp"));
-        G.CarrierMaskDC = LoadSpriteDC(ProgramFile("Fuelmask.bmp"));
+        // Each bitmap must have exactly the size it is drawn at.
+        G.ShipDC = LoadSpriteDC(ProgramFile("Ship.bmp"), kShipWidth, kShipHeight);
+        G.ShipMaskDC = LoadSpriteDC(ProgramFile("Shipmask.bmp"), kShipWidth, kShipHeight);
+        G.CarrierDC = LoadSpriteDC(ProgramFile("FuelShip.bmp"), kCarrierWidth, kCarrierHeight);
+        G.CarrierMaskDC = LoadSpriteDC(ProgramFile("Fuelmask.bmp"), kCarrierWidth, kCarrierHeight);
         for (int n = 1; n <= kEnemyTypes; ++n) {
-            G.EnemySpriteDC[n] = LoadSpriteDC(ProgramFile(EnemyShipFile(n)));
-            G.EnemyMaskDC[n] = LoadSpriteDC(ProgramFile(EnemyMaskFile(n)));
+            const int w = kEnemyWidths[n], h = kEnemyHeights[n];
+            G.EnemySpriteDC[n] = LoadSpriteDC(ProgramFile(EnemyShipFile(n)), w, h);
+            G.EnemyMaskDC[n] = LoadSpriteDC(ProgramFile(EnemyMaskFile(n)), w, h);
         }
         FillEnemySizes();
         SetPalette();
         ReadHighScores();
+        // Without a font the windows would show no text at all.
+        CurrentPlatform().CheckFonts();
         DisplayForm().form.Show();
     } catch (const std::exception& error) {
         startupFailed = true;

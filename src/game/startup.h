@@ -6,7 +6,8 @@
 namespace vorlax {
 
 // Loads the 26 sprites from the program folder, fills the enemy size table,
-// sets the palette, reads the high-score table and shows the display window
+// sets the palette, reads the high-score table, checks that the platform has
+// the fonts for the windows' text and shows the display window
 // (whose first resize shows the title screen). Any error on the way is shown
 // in a message box captioned "VORLAX", and then everything loaded so far is
 // freed by Shutdown.

@@ -2,11 +2,14 @@
 
 #include <memory>
 
+#include "core/game_state.h"
+#include "core/tick_readings.h"
 #include "game/command_keys.h"
 #include "game/frame_loop.h"
 #include "game/startup.h"
 #include "game/title_screen.h"
 #include "platform/keys.h"
+#include "platform/platform.h"
 
 namespace vorlax {
 namespace {
@@ -56,9 +59,14 @@ void CreateWindows() {
     score.Picture1->OnKeyDown = [](int key) {
         if (ScorePictureKeyDown(key)) NewGameReset();
     };
+    // However long the game waits for the player, its tick readings never
+    // grow so old that elapsed time would read as negative.
+    CurrentPlatform().SetIdleTask(
+        [] { AgeTickReadings(G, static_cast<Long>(CurrentPlatform().GetTickCount())); });
 }
 
 void DestroyWindows() {
+    if (HasPlatform()) CurrentPlatform().SetIdleTask(nullptr);
     SetDisplayForm(nullptr);
     SetHelpForm(nullptr);
     SetScoreForm(nullptr);

@@ -9,14 +9,18 @@
 
 namespace vorlax {
 
-// Loads the bitmap file at `path` into a new surface and returns its handle
-// (always above 0). A missing file or one that is not a loadable bitmap raises
-// GameError kErrBitmapLoad, naming the file, and leaves no surface behind.
-SurfaceHandle LoadSpriteDC(const std::string& path);
+// Loads the bitmap file at `path`, which must be exactly `width` x `height`
+// pixels (the size the game draws it at), into a new surface and returns its
+// handle (always above 0). A missing file, one that is not a bitmap the game
+// can read, or one of another size raises GameError kErrBitmapLoad, naming the
+// file and what is wrong, and leaves no surface behind. The header is checked
+// before anything is allocated for the pixels.
+SurfaceHandle LoadSpriteDC(const std::string& path, int width, int height);
 
 // Frees the surface `surface` refers to and sets the variable to 0; returns
-// nonzero. For 0 or a negative value, or a handle already freed, it does
-// nothing and returns 0.
+// nonzero. For 0 or a negative value it does nothing and returns 0; for a
+// handle already freed (through another copy) it releases nothing, returns 0
+// and still sets the variable to 0.
 Long FreeSpriteDC(SurfaceHandle& surface);
 
 // Takes ownership of a surface made in memory (tests, tools) and returns its handle.

@@ -7,6 +7,12 @@
 #include "platform/form.h"
 
 namespace vorlax {
+namespace {
+
+// The longest single jump of the virtual clock while the event loop idles.
+constexpr std::uint32_t kLongestIdleStep = 1u << 28;  // about 3.1 days
+
+}  // namespace
 
 HeadlessPlatform::HeadlessPlatform() = default;
 
@@ -126,6 +132,7 @@ bool HeadlessPlatform::HandlePending() {
 
 void HeadlessPlatform::DoEvents(std::uint32_t maxWaitMs) {
     if (everyYield_) everyYield_();
+    RunIdleTask();
     if (!HandlePending() && maxWaitMs > 0) {
         // Nothing pending: wait, that is move the clock on, but no further
         // than the next scripted action.
@@ -146,7 +153,10 @@ void HeadlessPlatform::RunEventLoop() {
         PresentChanged();
         if (any) continue;
         if (scheduled_.empty() || open_.empty()) return;
-        now_ += UntilNextAction(std::numeric_limits<std::uint32_t>::max());
+        // A real clock passes every moment on the way: the jump is bounded,
+        // so the idle task sees the time go by.
+        now_ += UntilNextAction(kLongestIdleStep);
+        RunIdleTask();
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ class Platform {
     // Handles events until no form is loaded any more (or End is called).
     virtual void RunEventLoop() = 0;
 
+    // Work the game wants done while it waits for the player (on the title
+    // screen, paused, while a message box waits): the event loops and the
+    // yield run it whenever they look for events, so at least every 100 ms
+    // of waiting (of the headless clock too, whose jumps are bounded).
+    void SetIdleTask(std::function<void()> task) { idleTask_ = std::move(task); }
+
     // Closes every window without running unload handlers and throws
     // ProgramEnd, unwinding whatever loops were running.
     [[noreturn]] void End(int status = 0);
@@ -59,6 +66,10 @@ class Platform {
     virtual std::string ScoreFolder() { return ProgramFolder(); }
     // A message box with an OK button; returns when it is dismissed.
     virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
+    // Throws GameError (kErrFont), naming each font file and every place it
+    // was looked for, when the windows' text could not be drawn. A backend
+    // that draws no text has nothing to check.
+    virtual void CheckFonts() {}
 
     // --- forms (called by Form; the game does not call these) ------------
 
@@ -85,6 +96,9 @@ class Platform {
   protected:
     // Destroys every window; used by End.
     virtual void CloseAllWindows();
+    void RunIdleTask() {
+        if (idleTask_) idleTask_();
+    }
     // Backend hooks around the shared bookkeeping above.
     virtual void OnWindowOpen(Form& form) = 0;
     virtual void OnWindowHide(Form& form) = 0;
@@ -93,6 +107,9 @@ class Platform {
 
     Form* active_ = nullptr;
     std::vector<Form*> open_;
+
+  private:
+    std::function<void()> idleTask_;
 };
 
 // The platform of this process; set once in main() (or by a test).

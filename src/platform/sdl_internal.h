@@ -14,6 +14,8 @@ namespace vorlax::sdl {
 
 // Where Debian puts Liberation Sans; searched after the program folder.
 inline constexpr const char* kSystemFontFolder = "/usr/share/fonts/truetype/liberation";
+inline constexpr const char* kRegularFontFile = "LiberationSans-Regular.ttf";
+inline constexpr const char* kBoldFontFile = "LiberationSans-Bold.ttf";
 
 struct KeyEntry {
     int vk;
@@ -23,6 +25,13 @@ struct KeyEntry {
 // The one table between key positions and the game's key codes; both the
 // held-key poll and the key-down events read it.
 const std::vector<KeyEntry>& KeyTable();
+
+// The exit status of a game whose display went away under it.
+inline constexpr int kLostDisplayStatus = 1;
+
+// From now on a lost connection to the X server ends the process at once
+// with kLostDisplayStatus and one line on stderr.
+void EndTheGameIfTheDisplayIsLost();
 
 // `c` in the pixel format of `target`.
 Uint32 MapColour(const SDL_Surface* target, Colour c);

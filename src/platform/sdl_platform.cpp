@@ -69,6 +69,9 @@ SdlPlatform::SdlPlatform(Presentation presentation) : presentation_(presentation
         SDL_Quit();
         throw std::runtime_error(why);
     }
+    const std::string driver = chosen;
+    screen_ = driver != "dummy" && driver != "offscreen";
+    if (driver == "x11") sdl::EndTheGameIfTheDisplayIsLost();
     if (TTF_Init() != 0) {
         std::string why = TTF_GetError();
         SDL_Quit();
@@ -132,6 +135,7 @@ void SdlPlatform::Sleep(std::uint32_t ms) {
 // Sleeping until the caller's deadline costs nothing noticeable: the frame
 // loop asks for at most 11 ms, and keys pressed meanwhile are handled then.
 void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
+    RunIdleTask();
     SDL_Event event;
     int got = SDL_PollEvent(&event);
     if (!got && maxWaitMs > 0) {
@@ -149,6 +153,7 @@ void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
 
 void SdlPlatform::RunEventLoop() {
     while (!open_.empty()) {
+        RunIdleTask();
         PresentChanged();
         SDL_Event event;
         if (!SDL_PollEvent(&event)) {
@@ -186,14 +191,6 @@ void SdlPlatform::HandleWindowEvent(const SDL_Event& event) {
         default:
             break;
     }
-}
-
-// ---------------------------------------------------------------- files and messages
-
-void SdlPlatform::MessageBox(const std::string& text, const std::string& caption) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    // Fails at once where there is no screen (dummy driver); stderr has it.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
 }
 
 }  // namespace vorlax

@@ -55,7 +55,9 @@ bool IsSilentFallback(const char* requested, const char* chosen);
 
 class SdlPlatform : public Platform {
   public:
-    // Starts SDL's video and timer and SDL2_ttf. Throws std::runtime_error
+    // Starts SDL's video and timer and SDL2_ttf. On X, a lost connection to
+    // the display ends the process at once (status 1, one line on stderr).
+    // Throws std::runtime_error
     // with SDL's reason when no video driver can start, or when there is no
     // display and SDL would fall back to a driver that shows nothing.
     // Gamepads are optional: without SDL's game controller support the game
@@ -74,7 +76,13 @@ class SdlPlatform : public Platform {
     void RunEventLoop() override;
     std::string ProgramFolder() override { return folder_; }
     std::string ScoreFolder() override { return scoreFolder_; }
+    // The line on stderr, then the system's message box, or the game's own
+    // window where the system's cannot be shown or VORLAX_OWN_MESSAGE_BOX is
+    // set (to anything but 0). Without a screen only the line. A SIGINT or
+    // SIGTERM while it is open ends the program with status 0.
     void MessageBox(const std::string& text, const std::string& caption) override;
+    // Liberation Sans, regular and bold, must open from one of the font folders.
+    void CheckFonts() override;
     void ResizeForm(Form& form) override;
     void PresentForm(Form& form) override;
     void FocusChanged(Form& form) override;
@@ -146,6 +154,10 @@ class SdlPlatform : public Platform {
         ~Window();
     };
 
+    bool ShowSystemMessageBox(const std::string& text, const std::string& caption);
+    void ShowOwnMessageBox(const std::string& text, const std::string& caption);
+    [[noreturn]] void QuitFromMessageBox();
+
     Window* FindWindow(const Form& form) const;
     Form* FormOfWindowId(std::uint32_t id) const;
     void HandleEvent(const SDL_Event& event);
@@ -186,6 +198,7 @@ class SdlPlatform : public Platform {
     };
     std::map<std::int32_t, Pad> pads_;  // by SDL's joystick instance id
     bool padsStarted_ = false;
+    bool screen_ = false;  // a video driver that shows windows to someone
     std::vector<std::string> fontFolders_;
     std::map<std::pair<int, bool>, _TTF_Font*> fonts_;  // nullptr: could not be opened
     bool fontWarned_[2] = {false, false};               // by bold: missing font reported

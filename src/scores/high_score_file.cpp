@@ -35,11 +35,15 @@ std::string_view TrimBlanks(std::string_view text) {
 struct Field {
     std::string_view text;
     bool lineEnded = false;  // the field was the last one on its line
+    bool unclosed = false;   // it opened a double quote that its line never closes
 };
 
 // Walks through the file content field by field, the way the game has always
 // read its records: fields end at a comma or a line end, and a field opened
-// with a double quote runs to the next double quote whatever lies between.
+// with a double quote runs to the next double quote, commas and blanks
+// included. The game never writes a line end inside a field, so a quote that
+// its own line does not close is reported rather than allowed to run on into
+// the records below it.
 class FieldReader {
   public:
     explicit FieldReader(std::string_view content) : s_(content) {
@@ -76,15 +80,14 @@ class FieldReader {
   private:
     Field ReadQuotedField() {
         const std::size_t start = pos_ + 1;
-        const std::size_t close = s_.find('"', start);
-        if (close == std::string_view::npos) {
-            // A quote that is never closed: take the rest of the line rather
-            // than swallowing the records after it.
-            pos_ = start;
-            while (!AtEnd() && !IsLineEnd(s_[pos_])) ++pos_;
-            Field field{s_.substr(start, pos_ - start)};
+        std::size_t close = start;
+        while (close < s_.size() && s_[close] != '"' && !IsLineEnd(s_[close])) ++close;
+        if (close >= s_.size() || s_[close] != '"') {
+            pos_ = close;
+            Field field{s_.substr(start, close - start)};
             SkipLineEnd();
             field.lineEnded = true;
+            field.unclosed = true;
             return field;
         }
         Field field{s_.substr(start, close - start)};
@@ -173,6 +176,20 @@ std::string RecordCountText(int records) {
     return "only " + std::to_string(records) + " records";
 }
 
+// A name sits between double quotes on one line, and the format has no
+// escapes: a double quote is written as an apostrophe and a line end as a
+// blank, so that every name reads back as the one record it belongs to.
+char NameByteOnDisk(char c) {
+    if (c == '"') return '\'';
+    if (IsLineEnd(c)) return ' ';
+    return c;
+}
+
+GameError MissingQuote(const std::string& fileName, int record, const char* field) {
+    return GameError(kErrHighScoreFile, fileName + ": record " + std::to_string(record) + ": the " +
+                                            field + "'s closing quote is missing");
+}
+
 std::string SaveFailure(const std::string& path, int error) {
     return "Could not save the high scores to " + path + ": " + std::strerror(error);
 }
@@ -197,6 +214,7 @@ HighScoreTable ParseHighScores(std::string_view content, const std::string& file
         }
         const Field scoreField = reader.ReadField();
         HighScoreRecord& entry = table[static_cast<std::size_t>(record - 1)];
+        if (scoreField.unclosed) throw MissingQuote(fileName, record, "score");
         switch (ParseScore(scoreField.text, entry.score)) {
             case ScoreProblem::kNone:
                 break;
@@ -214,6 +232,7 @@ HighScoreTable ParseHighScores(std::string_view content, const std::string& file
         // A line that ends after the score holds a record with an empty name.
         if (scoreField.lineEnded) continue;
         const Field nameField = reader.ReadField();
+        if (nameField.unclosed) throw MissingQuote(fileName, record, "name");
         entry.name = std::string(nameField.text);
         // Further fields on the line are not part of the record.
         if (!nameField.lineEnded) reader.SkipRestOfLine();
@@ -250,7 +269,7 @@ std::string FormatHighScores(const HighScoreTable& table) {
     for (const HighScoreRecord& record : table) {
         out += std::to_string(record.score);
         out += ",\"";
-        for (const char c : record.name) out += c == '"' ? '\'' : c;
+        for (const char c : record.name) out += NameByteOnDisk(c);
         out += "\"\r\n";
     }
     return out;

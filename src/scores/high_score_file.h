@@ -34,8 +34,10 @@ using HighScoreTable = std::array<HighScoreRecord, kHighScoreRecords>;
 // write itself: CR LF, LF or CR line ends, blanks around fields, unquoted
 // names, a missing name (empty), blank lines between records, a leading UTF-8
 // byte-order mark, and anything after the name up to the end of its line.
-// Throws GameError (kErrHighScoreFile), naming `fileName`, when a score is not
-// a whole number in the Long range or the content holds fewer than ten records.
+// Throws GameError (kErrHighScoreFile), naming `fileName` and the record, when
+// a score is not a whole number in the Long range, a field opens a double
+// quote that its line does not close, or the content holds fewer than ten
+// records.
 HighScoreTable ParseHighScores(std::string_view content, const std::string& fileName);
 
 // Reads and parses the file at `path`. A missing or unreadable file throws
@@ -43,8 +45,9 @@ HighScoreTable ParseHighScores(std::string_view content, const std::string& file
 HighScoreTable ReadHighScoreFile(const std::string& path);
 
 // The exact bytes the game writes for `table`. A name cannot hold a double
-// quote in this format, so each one is written as an apostrophe; every other
-// byte of a name is written as it is.
+// quote or a line end in this format, so each double quote is written as an
+// apostrophe and each CR or LF as a blank; every other byte of a name is
+// written as it is.
 std::string FormatHighScores(const HighScoreTable& table);
 
 // Replaces the file at `path` with FormatHighScores(table). The bytes go to a

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <exception>
 
-#include "graphics/bitmap_bytes.h"
+#include "raster/bitmap_file.h"
 
 namespace vorlax {
 namespace embedded {
@@ -34,7 +34,7 @@ const Surface& KeyPicture(ArrowKey key) {
         for (ArrowKey k : {ArrowKey::Right, ArrowKey::Left, ArrowKey::Up, ArrowKey::Down}) {
             Surface& picture = all[static_cast<std::size_t>(k)];
             try {
-                picture = DecodeBitmap(KeyPictureBitmap(k), "key picture");
+                picture = DecodeBitmap(KeyPictureBitmap(k), kKeyPictureSize, kKeyPictureSize);
             } catch (const std::exception&) {
                 // The tests decode every built-in picture, so this cannot
                 // happen in a released game; if it did, the page would still show.

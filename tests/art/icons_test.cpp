@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/game_state.h"
 #include "graphics/sprites.h"
 
 namespace vorlax::art {
@@ -55,8 +56,8 @@ TEST(ShipIcon, SmallerThanTheShipAveragesColourAndCoverage) {
 }
 
 TEST(ShipIcon, TheGamesShipAtEveryInstalledSize) {
-    SurfaceHandle ship = LoadSpriteDC(VORLAX_ASSET_DIR "/Ship.bmp");
-    SurfaceHandle mask = LoadSpriteDC(VORLAX_ASSET_DIR "/Shipmask.bmp");
+    SurfaceHandle ship = LoadSpriteDC(VORLAX_ASSET_DIR "/Ship.bmp", kShipWidth, kShipHeight);
+    SurfaceHandle mask = LoadSpriteDC(VORLAX_ASSET_DIR "/Shipmask.bmp", kShipWidth, kShipHeight);
     for (int size : kIconSizes) {
         const Icon icon = ShipIcon(*SurfaceOf(ship), *SurfaceOf(mask), size);
         int opaque = 0;

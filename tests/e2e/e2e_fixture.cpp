@@ -50,6 +50,13 @@ void GameOnXvfb::Launch(const LaunchSpec& spec) {
     game_ = std::make_unique<Process>(o);
 }
 
+void GameOnXvfb::NewServer(CoreFonts fonts) {
+    game_.reset();
+    xvfb_.reset();
+    mainWindow_ = 0;
+    xvfb_ = std::make_unique<Xvfb>(folder_->Root() / "xvfb.log", screen_, fonts);
+}
+
 std::string GameOnXvfb::GameStderr() const {
     return folder_ ? ReadFile(folder_->Root() / "game.err") : std::string();
 }

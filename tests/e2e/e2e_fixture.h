@@ -43,6 +43,11 @@ class GameOnXvfb : public ::testing::Test {
     // Starts the game from the private program folder (remove files first to
     // test failures).
     void Launch(const LaunchSpec& spec = {});
+    // Stops the X server under the running game (see Xvfb::Stop).
+    bool StopServer(int signal) { return xvfb_->Stop(signal); }
+    // A fresh X server for the next launch (after StopServer, or to choose
+    // its fonts).
+    void NewServer(CoreFonts fonts = CoreFonts::AsInstalled);
     // Waits for the window titled "VORLAX" of the given size (the 785x617
     // client area at scale 1 unless told) to be mapped and focuses it.
     std::optional<WindowInfo> WaitForMainWindow(int width = kClientWidth,

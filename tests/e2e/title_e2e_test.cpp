@@ -1,5 +1,5 @@
-// The real game on a private X server: start-up, the title screen, the ways
-// out (Esc, the close box) and a start-up that fails for a missing bitmap.
+// The real game on a private X server: start-up, the title screen and the
+// ways out (Esc, the close box). A failed start-up: message_box_e2e_test.cpp.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -74,40 +74,6 @@ TEST_F(E2ETitle, CloseBoxQuits) {
     const std::optional<int> status = WaitExit();
     ASSERT_TRUE(status.has_value()) << "the game did not end after its window was closed";
     EXPECT_EQ(*status, 0);
-    EXPECT_TRUE(NoGameWindowLeft());
-}
-
-TEST_F(E2ETitle, MissingBitmapShowsAMessageBoxThenEnds) {
-    Folder().Remove("Enemy Mask 7.bmp");
-    Launch();
-
-    // The message box carries the game's title but is no game window.
-    std::optional<WindowInfo> box;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (const WindowInfo& w : GameWindows()) {
-                if (w.width != kClientWidth || w.height != kClientHeight) box = w;
-            }
-            return box.has_value() || !Game().Running();
-        },
-        kStartLimit, milliseconds{50}));
-    ASSERT_TRUE(box) << "no message box appeared; the game ended early";
-    for (const WindowInfo& w : GameWindows())
-        EXPECT_FALSE(w.width == kClientWidth && w.height == kClientHeight)
-            << "the game window must not open after a failed start-up";
-    EXPECT_NE(GameStderr().find("Enemy Mask 7.bmp"), std::string::npos)
-        << "stderr names the missing file; it says: " << GameStderr();
-    // The box waits for the player.
-    EXPECT_TRUE(Game().Running());
-
-    // Nothing focuses a new message box without a window manager: do it, then
-    // dismiss it as a player would.
-    ASSERT_TRUE(X().Focus(box->id)) << "the message box would not take the focus";
-    ASSERT_TRUE(X().Tap("Return"));
-    const std::optional<int> status = WaitExit();
-    ASSERT_TRUE(status.has_value()) << "the game did not end after the message box";
-    EXPECT_NE(*status, 0);
-    EXPECT_LT(*status, 128) << "ended by a signal, not by itself";
     EXPECT_TRUE(NoGameWindowLeft());
 }
 

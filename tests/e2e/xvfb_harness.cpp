@@ -222,6 +222,11 @@ void Process::Terminate(milliseconds grace) {
     if (!WaitExit(grace)) Kill();
 }
 
+bool Process::Signal(int signal) {
+    if (pid_ <= 0 || !Running()) return false;
+    return kill(pid_, signal) == 0;
+}
+
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                          milliseconds limit) {
     CommandResult result;
@@ -376,7 +381,7 @@ std::string MissingTools() {
     return missing;
 }
 
-Xvfb::Xvfb(const fs::path& logFile, ScreenSize screen) {
+Xvfb::Xvfb(const fs::path& logFile, ScreenSize screen, CoreFonts fonts) {
     const std::string program = FindProgram("Xvfb");
     if (program.empty()) throw std::runtime_error("Xvfb is not installed (Debian package xvfb)");
     int fds[2];
@@ -392,6 +397,10 @@ Xvfb::Xvfb(const fs::path& logFile, ScreenSize screen) {
               "-nolisten",
               "tcp",
               "-noreset"};
+    if (fonts == CoreFonts::BuiltInsOnly) {
+        o.argv.push_back("-fp");
+        o.argv.push_back("built-ins");
+    }
     for (char** e = environ; *e != nullptr; ++e) o.env.emplace_back(*e);
     o.stdoutFile = logFile;
     o.stderrFile = fs::path(logFile.string() + ".err");
@@ -462,13 +471,18 @@ void Xvfb::StartWindowManager(const fs::path& home) {
         throw std::runtime_error("openbox did not start: " + ReadFile(home / "openbox.err"));
 }
 
+bool Xvfb::Stop(int signal) {
+    if (!server_ || !server_->Signal(signal)) return false;
+    return server_->WaitExit(kExitLimit).has_value();
+}
+
 std::vector<std::string> Xvfb::Environment() const {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string_view v(*e);
         const std::string_view name = v.substr(0, v.find('='));
         if (name == "DISPLAY" || name == "SDL_VIDEODRIVER" || name == "WAYLAND_DISPLAY" ||
-            name == "VORLAX_FRAME_LOG")
+            name == "VORLAX_FRAME_LOG" || name == "VORLAX_OWN_MESSAGE_BOX")
             continue;
         env.emplace_back(v);
     }
@@ -555,6 +569,12 @@ bool Xvfb::Tap(const std::string& key, milliseconds hold) const {
     if (!KeyDown(key)) return false;
     std::this_thread::sleep_for(hold);  // a key hold, not a wait for anything
     return KeyUp(key);
+}
+
+bool Xvfb::Click(unsigned long window, int x, int y) const {
+    return Run({"xdotool", "mousemove", "--window", std::to_string(window), std::to_string(x),
+                std::to_string(y), "click", "1"})
+        .Ok();
 }
 
 bool Xvfb::CloseBox(unsigned long window) const {

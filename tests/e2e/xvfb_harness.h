@@ -141,6 +141,8 @@ class Process {
     // Asks the group to end (SIGTERM), so that it can clean up after itself;
     // kills it when it has not ended within `grace`.
     void Terminate(milliseconds grace);
+    // Sends `signal` to the child alone (not its group); false once it has ended.
+    bool Signal(int signal);
 
   private:
     pid_t pid_ = -1;
@@ -177,19 +179,33 @@ struct ScreenSize {
 // leaves: a reset drops the connections being made meanwhile, and every
 // xwininfo or xdotool the tests run is a client that comes and goes. Ended
 // when the object goes away.
+//
+// Which X core fonts a server offers. SDL's own message box needs some; a
+// bare Debian desktop (Xvfb without its recommended packages) has none but
+// the two built into the server.
+enum class CoreFonts {
+    AsInstalled,   // whatever the machine's font path holds
+    BuiltInsOnly,  // "fixed" and "cursor" alone, as on a bare machine
+};
+
 class Xvfb {
   public:
     // Throws std::runtime_error (with the server's own output) when the server
     // does not come up. `logFile` receives the server's output.
-    explicit Xvfb(const std::filesystem::path& logFile, ScreenSize screen = {});
+    explicit Xvfb(const std::filesystem::path& logFile, ScreenSize screen = {},
+                  CoreFonts fonts = CoreFonts::AsInstalled);
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
 
     const std::string& Display() const { return display_; }
+    // Stops the server with `signal` (SIGTERM: it shuts down in order, SIGKILL:
+    // it vanishes) and waits for it to be gone, as when a desktop session ends
+    // under its programs. True when it ended within the limit.
+    bool Stop(int signal);
     // This process's environment pointed at this server: DISPLAY set,
     // SDL_VIDEODRIVER=x11 (never an inherited dummy driver), and nothing that
-    // would make the game write a frame log.
+    // would make the game write a frame log or choose its kind of message box.
     std::vector<std::string> Environment() const;
     CommandResult Run(std::vector<std::string> argv, milliseconds limit = kCommandLimit) const;
 
@@ -211,6 +227,8 @@ class Xvfb {
     bool KeyUp(const std::string& key) const;
     // Presses and releases a key, holding it for `hold`.
     bool Tap(const std::string& key, milliseconds hold = kKeyHold) const;
+    // Moves the pointer to (x, y) of `window` and clicks the left button.
+    bool Click(unsigned long window, int x, int y) const;
     // Asks the window to close as a window manager's close box does
     // (WM_DELETE_WINDOW).
     bool CloseBox(unsigned long window) const;

@@ -63,6 +63,20 @@ TEST_F(Startup, AFileThatIsNotABitmapIsAStartUpError) {
     EXPECT_EQ(LiveSurfaceCount(), 0);
 }
 
+TEST_F(Startup, ABitmapOfTheWrongSizeIsAStartUpErrorNamingTheFileAndBothSizes) {
+    // The first enemy saved under the name of the ninth enemy's mask.
+    folder.Write("Enemy Mask 9.bmp", folder.Read("Enemy Ship 1.bmp"));
+    RunMain();
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    const std::string& text = platform.Messages()[0].text;
+    EXPECT_NE(text.find("Enemy Mask 9.bmp"), std::string::npos) << text;
+    EXPECT_NE(text.find("the picture is 53 x 32 pixels, but 17 x 15 are needed"), std::string::npos)
+        << text;
+    EXPECT_EQ(heldAtMessage, 4 + 8 * 2 + 1);
+    EXPECT_EQ(LiveSurfaceCount(), 0);
+    EXPECT_TRUE(StartupFailed());
+}
+
 struct BadTable {
     const char* what;
     std::string content;  // empty: the file is removed

@@ -2,8 +2,15 @@
 #include "graphics/sprites.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
 
 #include "core/errors.h"
+#include "support/bitmap_bytes.h"
 #include "support/temp_folder.h"
 
 namespace vorlax {
@@ -15,38 +22,11 @@ class Sprites : public ::testing::Test {
     int before = LiveSurfaceCount();
 };
 
-// A bitmap file's bytes: 24-bit, bottom-up rows padded to 4 bytes.
-std::string Bitmap24(int w, int h, Colour colour) {
-    const int row = (w * 3 + 3) & ~3;
-    const int size = 54 + row * h;
-    std::string b(static_cast<std::size_t>(size), '\0');
-    auto put32 = [&](int at, int v) {
-        for (int i = 0; i < 4; ++i)
-            b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, w);
-    put32(22, h);
-    b[26] = 1;
-    b[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const std::size_t at = static_cast<std::size_t>(54 + y * row + x * 3);
-            b[at] = static_cast<char>(BlueOf(colour));
-            b[at + 1] = static_cast<char>(GreenOf(colour));
-            b[at + 2] = static_cast<char>(RedOf(colour));
-        }
-    }
-    return b;
-}
+using testing::Bitmap24;
 
 TEST_F(Sprites, ABitmapLoadsWithItsSizeAndColours) {
     folder.Write("Enemy Ship 10.bmp", Bitmap24(5, 3, RGB(10, 20, 30)));
-    SurfaceHandle s = LoadSpriteDC(folder.File("Enemy Ship 10.bmp"));
+    SurfaceHandle s = LoadSpriteDC(folder.File("Enemy Ship 10.bmp"), 5, 3);
     ASSERT_GT(s, 0);
     ASSERT_NE(SurfaceOf(s), nullptr);
     EXPECT_EQ(SurfaceOf(s)->Width(), 5);
@@ -60,7 +40,7 @@ TEST_F(Sprites, ABitmapLoadsWithItsSizeAndColours) {
 
 TEST_F(Sprites, AMissingFileRaisesTheBitmapErrorAndLeavesNoSurface) {
     try {
-        LoadSpriteDC(folder.File("Enemy Mask 11.bmp"));
+        LoadSpriteDC(folder.File("Enemy Mask 11.bmp"), 57, 48);
         FAIL() << "no error raised";
     } catch (const GameError& e) {
         EXPECT_EQ(e.Number(), -2147221502);
@@ -76,11 +56,74 @@ TEST_F(Sprites, AFileThatIsNotABitmapRaisesTheBitmapError) {
     folder.Write("empty.bmp", "");
     for (const char* name : {"Ship.bmp", "Shipmask.bmp", "empty.bmp"}) {
         try {
-            LoadSpriteDC(folder.File(name));
+            LoadSpriteDC(folder.File(name), 4, 4);
             ADD_FAILURE() << name << " loaded";
         } catch (const GameError& e) {
             EXPECT_EQ(e.Number(), kErrBitmapLoad);
             EXPECT_NE(std::string(e.what()).find(name), std::string::npos);
+        }
+    }
+    EXPECT_EQ(LiveSurfaceCount(), before);
+}
+
+TEST_F(Sprites, AHeaderClaimingAHugePictureIsRefusedWithoutReservingIt) {
+    // A 4.6 KB ship whose header claims 60000 x 60000 pixels (10 GB of them).
+    std::string hostile = Bitmap24(47, 32, 0);
+    testing::Poke(hostile, 18, 60000);
+    testing::Poke(hostile, 22, 60000);
+    folder.Write("Ship.bmp", hostile);
+    const std::string path = folder.File("Ship.bmp");
+
+    // Loaded in a child process whose address space may grow by 64 MB only:
+    // any attempt to reserve the claimed picture fails there.
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        unsigned long pages = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64 << 20);
+        const struct rlimit r { limit, limit };
+        if (pages == 0 || setrlimit(RLIMIT_AS, &r) != 0) _exit(10);
+        try {
+            LoadSpriteDC(path, 47, 32);
+            _exit(11);
+        } catch (const GameError& e) {
+            const std::string why = e.what();
+            _exit(why.find("Ship.bmp") != std::string::npos &&
+                          why.find("the picture is 60000 x 60000 pixels, but 47 x 32 are needed") !=
+                              std::string::npos
+                      ? 0
+                      : 12);
+        } catch (...) {
+            _exit(13);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the loader died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "10: no limit set, 11: loaded, 12: wrong reason, 13: another error";
+}
+
+TEST_F(Sprites, ABitmapOfAnotherSizeIsRefusedNamingBothSizes) {
+    folder.Write("Ship.bmp", Bitmap24(53, 32, RGB(1, 2, 3)));  // an enemy saved as the ship
+    folder.Write("Shipmask.bmp", Bitmap24(47, 31, 0));         // a mask a row short
+    const std::pair<const char*, const char*> cases[] = {
+        {"Ship.bmp", "the picture is 53 x 32 pixels, but 47 x 32 are needed"},
+        {"Shipmask.bmp", "the picture is 47 x 31 pixels, but 47 x 32 are needed"},
+    };
+    for (const auto& [name, why] : cases) {
+        try {
+            LoadSpriteDC(folder.File(name), 47, 32);
+            ADD_FAILURE() << name << " loaded";
+        } catch (const GameError& e) {
+            EXPECT_EQ(e.Number(), kErrBitmapLoad);
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot load the bitmap \"" + folder.File(name) + "\": " + why);
         }
     }
     EXPECT_EQ(LiveSurfaceCount(), before);
@@ -92,6 +135,7 @@ TEST_F(Sprites, FreeingTwiceOrFreeingNothingReleasesNothing) {
     EXPECT_NE(FreeSpriteDC(a), 0);
     EXPECT_EQ(FreeSpriteDC(a), 0);     // the variable now holds 0
     EXPECT_EQ(FreeSpriteDC(copy), 0);  // a stale handle reaches nothing
+    EXPECT_EQ(copy, 0);                // but the variable no longer holds it
     SurfaceHandle none = 0, negative = -5;
     EXPECT_EQ(FreeSpriteDC(none), 0);
     EXPECT_EQ(FreeSpriteDC(negative), 0);

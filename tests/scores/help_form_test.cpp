@@ -159,7 +159,7 @@ TEST(KeyPictures, BuiltInPicturesAreTheCommittedBitmaps) {
         const auto built = KeyPictureBitmap(keys[k]);
         EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), built.begin(), built.end())) << path;
 
-        SurfaceHandle loaded = LoadSpriteDC(path);
+        SurfaceHandle loaded = LoadSpriteDC(path, kKeyPictureSize, kKeyPictureSize);
         const Surface& picture = KeyPicture(keys[k]);
         EXPECT_EQ(picture.Width(), kKeyPictureSize);
         EXPECT_EQ(picture.Height(), kKeyPictureSize);

@@ -66,6 +66,7 @@ TEST(FormatHighScores, WritesTenRecordsOfScoreCommaQuotedNameCrLf) {
     table[2] = {kMin, " x "};
     table[3] = {kMax, "Zoë"};
     table[4] = {5, "\"Ace\" O\"Neil"};  // no escaping in this format: quotes become apostrophes
+    table[5] = {6, "two\r\nlines\n"};   // and line ends blanks
     // The others stay at 0 and an empty name.
     EXPECT_EQ(FormatHighScores(table),
               "12345,\"ACE\"\r\n"
@@ -73,7 +74,8 @@ TEST(FormatHighScores, WritesTenRecordsOfScoreCommaQuotedNameCrLf) {
               "-2147483648,\" x \"\r\n"
               "2147483647,\"Zo\xC3\xAB\"\r\n"
               "5,\"'Ace' O'Neil\"\r\n"
-              "0,\"\"\r\n0,\"\"\r\n0,\"\"\r\n0,\"\"\r\n0,\"\"\r\n");
+              "6,\"two  lines \"\r\n"
+              "0,\"\"\r\n0,\"\"\r\n0,\"\"\r\n0,\"\"\r\n");
 }
 
 TEST(ParseHighScores, ShortFileOrBadScoreNamesTheFileAndTheRecord) {
@@ -102,6 +104,22 @@ TEST(ParseHighScores, ShortFileOrBadScoreNamesTheFileAndTheRecord) {
         EXPECT_EQ(ParseError(big + ",\"X\"\r\n" + Lines(9)),
                   "Hiscore.txt: record 1: the score \"" + big + range);
     }
+}
+
+TEST(ParseHighScores, AQuoteItsLineDoesNotCloseIsReportedInItsRecord) {
+    // Record 2's name lacks its closing quote; the records below it are intact
+    // and must not be taken into it.
+    const std::string records = "1000,\"A\"\r\n900,\"B\r\n800,\"C\"\r\n" + Lines(7);
+    EXPECT_EQ(ParseError(records), "Hiscore.txt: record 2: the name's closing quote is missing");
+    const std::pair<std::string, std::string> cases[] = {
+        // The last record, with no quote left in the file at all.
+        {Lines(9) + "5,\"never closed, at all\r\n", "record 10: the name's closing quote"},
+        {Lines(9) + "5,\"no line end either", "record 10: the name's closing quote"},
+        {Lines(2) + "\"42,X\r\n" + Lines(7), "record 3: the score's closing quote"},
+        {"7,\"a\rb\"\r\n" + Lines(9), "record 1: the name's closing quote"},
+    };
+    for (const auto& [content, why] : cases)
+        EXPECT_EQ(ParseError(content), "Hiscore.txt: " + why + " is missing") << content;
 }
 
 TEST(ParseHighScores, ScoresAreWholeNumbersInTheLongRange) {
@@ -134,16 +152,15 @@ TEST(ParseHighScores, AcceptsLineEndsAndBlanksTheGameDidNotWrite) {
 
 TEST(ParseHighScores, ToleratesOddNameFields) {
     const std::string odd =
-        "1, plain name \r\n"             // unquoted: trimmed, up to the line end
-        "2\r\n"                          // no name at all
-        "3,\"A, B\"junk,more\r\n"        // text after the closing quote is dropped
-        "4,\"Q\",5,\"R\"\r\n"            // a third field is not the next record
-        "6, it\"s \"quoted\" \r\n"       // quotes inside an unquoted name are kept
-        "7,\"never closed, at all\r\n";  // with no quote left, the line ends it
+        "1, plain name \r\n"        // unquoted: trimmed, up to the line end
+        "2\r\n"                     // no name at all
+        "3,\"A, B\"junk,more\r\n"   // text after the closing quote is dropped
+        "4,\"Q\",5,\"R\"\r\n"       // a third field is not the next record
+        "6, it\"s \"quoted\" \r\n"  // quotes inside an unquoted name are kept
+        "7,\"\"\r\n";               // an empty quoted name
     const HighScoreTable t = ParseHighScores(Lines(4) + odd, "f");
-    const HighScoreRecord expected[] = {
-        {1, "plain name"},          {2, ""}, {3, "A, B"}, {4, "Q"}, {6, "it\"s \"quoted\""},
-        {7, "never closed, at all"}};
+    const HighScoreRecord expected[] = {{1, "plain name"},       {2, ""}, {3, "A, B"}, {4, "Q"},
+                                        {6, "it\"s \"quoted\""}, {7, ""}};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(t[4 + i], expected[i]) << "record " << 5 + i;
 }
 
@@ -176,7 +193,9 @@ TEST_F(HighScoreFileTest, RoundTripKeepsEveryScoreAndNameAndWritesTheExactBytes)
 
     ASSERT_EQ(WriteHighScoreFile(path_, table), "");
     EXPECT_EQ(folder_.Read("Hiscore.txt"), FormatHighScores(table));
-    EXPECT_EQ(ReadHighScoreFile(path_), table);
+    HighScoreTable expected = table;
+    expected[9].name = "line break";  // a line end cannot be stored in a name
+    EXPECT_EQ(ReadHighScoreFile(path_), expected);
 }
 
 TEST_F(HighScoreFileTest, TwelveRecordsReadAsTenInFileOrderAndAreWrittenBackAsTen) {

@@ -1,0 +1,36 @@
+// The SDL backend's one direct tie to X: the game ends by itself when the
+// display goes away.
+// The game's own headers come first: Xlib defines True and False as macros.
+#include "platform/sdl_internal.h"
+
+// clang-format off
+#include <X11/Xlib.h>
+#include <unistd.h>
+// clang-format on
+
+#include <cstdio>
+
+namespace vorlax::sdl {
+namespace {
+
+// Xlib calls this when the connection to the X server is lost: the server
+// stopped, the desktop session ended. Xlib's own handler calls exit(), which
+// runs the destructors of the game's windows; they talk to the dead
+// connection, and Xlib can then wait for an answer that never comes, using
+// a whole processor until it is killed. Nothing can be shown or saved any
+// more, so the process ends here and now, without running anything else.
+int EndOnLostDisplay(Display* display) {
+    std::fprintf(stderr, "vorlax: lost the connection to the display %s; the game ends\n",
+                 display != nullptr ? DisplayString(display) : "");
+    _exit(kLostDisplayStatus);
+}
+
+}  // namespace
+
+void EndTheGameIfTheDisplayIsLost() {
+    // Process-wide: it covers SDL's connections and the one of SDL's own
+    // message box alike. SDL itself sets no handler of this kind.
+    XSetIOErrorHandler(EndOnLostDisplay);
+}
+
+}  // namespace vorlax::sdl

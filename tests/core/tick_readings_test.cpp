@@ -1,0 +1,64 @@
+#include "core/tick_readings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "core/numbers.h"
+
+namespace vorlax {
+namespace {
+
+// Every reading the game keeps, as pointers into `g`.
+std::vector<Long*> Readings(GameState& g) {
+    std::vector<Long*> all = {&g.LastFrameTick, &g.LastShotTick, &g.SpawnTick, &g.WaveEndTick};
+    for (int e = 1; e <= kFiringEnemies; ++e) all.push_back(&g.EnemyLastShotTick[e]);
+    return all;
+}
+
+Long Before(Long now, std::uint32_t ms) {
+    return static_cast<Long>(static_cast<std::uint32_t>(now) - ms);
+}
+
+TEST(AgeTickReadings, ReadingsOlderThanTheLimitMoveUpToItAndNoOthers) {
+    // Near the sign boundary and near the wrap of the counter alike.
+    for (const Long now : {Long{5}, Long{0x7FFFFFF0}, static_cast<Long>(0x80000005u)}) {
+        const std::uint32_t limit = static_cast<std::uint32_t>(kOldestReading);
+        const std::pair<std::uint32_t, std::uint32_t> cases[] = {
+            {0, 0},
+            {2001, 2001},
+            {limit, limit},              // exactly at the limit: kept
+            {limit + 1, limit},          // one older: moved
+            {0x7FFFFFFFu, limit},        // the oldest that still reads as past
+            {0xFFFFFFFFu, 0xFFFFFFFFu},  // one after now: a clock that went back, kept
+        };
+        for (const auto& [age, after] : cases) {
+            GameState g;
+            for (Long* r : Readings(g)) *r = Before(now, age);
+            AgeTickReadings(g, now);
+            for (Long* r : Readings(g))
+                EXPECT_EQ(*r, Before(now, after)) << "now " << now << ", age " << age;
+        }
+    }
+}
+
+TEST(AgeTickReadings, AgedAsTimeGoesByAReadingNeverTurnsIntoTheFuture) {
+    // Untouched, a shot reading 2^31 ms old would read as negative, "not
+    // yet"; aged while the game waits (every 100 ms in truth, every 3 days
+    // here) it reads as long ago, through several wraps of the counter.
+    GameState g;
+    g.LastShotTick = 100;
+    std::uint32_t now = 100;
+    for (int step = 0; step < 64; ++step) {
+        now += 1u << 28;
+        AgeTickReadings(g, static_cast<Long>(now));
+        ASSERT_GT(TickDiff(static_cast<Long>(now), g.LastShotTick), 300) << "step " << step;
+    }
+    GameState untouched;
+    untouched.LastShotTick = 100;
+    EXPECT_LT(TickDiff(static_cast<Long>(0x80000100u), untouched.LastShotTick), 0);
+}
+
+}  // namespace
+}  // namespace vorlax

@@ -1,0 +1,129 @@
+// The game after any idle time: on the title screen for weeks, paused for
+// weeks, or started long after the program. Frames, shots and the spawn
+// shield must behave exactly as after a short wait, across the sign boundary
+// of the 32-bit tick counter and across its wrap.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "core/numbers.h"
+#include "core/tick_readings.h"
+#include "support/play_fixture.h"
+
+namespace vorlax {
+namespace {
+
+constexpr std::uint64_t kDay = 24ull * 3600 * 1000;
+
+class LongIdle : public testing::PlayTest {
+  protected:
+    // Lets the event loop idle for `ms` of virtual time, as the real one
+    // waits for the player.
+    void Idle(std::uint64_t ms) {
+        while (ms > 0) {
+            const auto step = static_cast<std::uint32_t>(std::min<std::uint64_t>(ms, 1u << 30));
+            platform.At(platform.GetTickCount() + step, [] {});
+            platform.RunEventLoop();
+            ms -= step;
+        }
+    }
+
+    // Presses `key` (F2 to start, any key to resume) with space held and
+    // plays at most `yields` passes; returns the ticks at which frames ran.
+    std::vector<Long> PlayFromKey(int key, int yields) {
+        std::vector<Long> frames;
+        Long last = G.LastFrameTick;
+        int seen = 0;
+        platform.SetKeyHeld(VK_SPACE);
+        platform.EveryYield([&] {
+            if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
+            if (++seen >= yields) G.GameRunning = False;
+        });
+        platform.QueueKeyDown(key);
+        platform.DoEvents();
+        platform.EveryYield(nullptr);
+        platform.SetKeyHeld(VK_SPACE, false);
+        return frames;
+    }
+
+    // The first pass after `key` draws a frame and fires a shot; then frames
+    // follow every 11 ms.
+    void ExpectAPromptGame(int key) {
+        const Long start = static_cast<Long>(platform.GetTickCount());
+        const std::vector<Long> frames = PlayFromKey(key, 6);
+        ASSERT_GE(frames.size(), 3u) << "frames stopped after the idle time";
+        EXPECT_EQ(frames[0], start) << "the first frame waits";
+        for (std::size_t i = 1; i < frames.size(); ++i)
+            EXPECT_EQ(TickDiff(frames[i], frames[i - 1]), 11);
+        EXPECT_EQ(G.ShotActive[1], True) << "no shot in the first frame";
+        EXPECT_EQ(G.LastShotTick, start);
+    }
+};
+
+TEST_F(LongIdle, AGameStartedAfterAnyTimeOnTheTitleScreenRunsAtOnce) {
+    // The title screen appeared at 100000 ms; the game starts so much later
+    // that the counter reads just below, at and beyond its sign boundary,
+    // near and past its wrap, and after several wraps.
+    const std::uint64_t start = 100000;
+    const std::uint64_t signBoundary = 1ull << 31, wrap = 1ull << 32;
+    for (const std::uint64_t at : {signBoundary - 1, signBoundary, signBoundary + 11, wrap - 1,
+                                   wrap, wrap + 5, 3 * wrap + 12345}) {
+        SCOPED_TRACE("started at " + std::to_string(at) + " ms");
+        // A fresh program each time: readings of 0 and a new title screen.
+        G.LastFrameTick = 0;
+        G.LastShotTick = 0;
+        platform.SetTick(static_cast<std::uint32_t>(start));
+        NewGameReset();
+        Idle(at - start);
+        ASSERT_EQ(platform.GetTickCount(), static_cast<std::uint32_t>(at));
+        ExpectAPromptGame(VK_F2);
+        // So long after the title screen, the first ship has no spawn shield.
+        EXPECT_EQ(G.ShieldOn, False);
+        G.GameRunning = False;
+    }
+}
+
+TEST_F(LongIdle, AGamePausedForWeeksResumesAtOnce) {
+    for (const std::uint64_t days : {13ull, 25ull, 50ull, 100ull}) {
+        SCOPED_TRACE(std::to_string(days) + " days paused");
+        NewGameReset();
+        platform.SetKeyHeld(VK_P);
+        PlayFrames(1);
+        platform.SetKeyHeld(VK_P, false);
+        ASSERT_EQ(G.Paused, True);
+        Idle(days * kDay);
+        ExpectAPromptGame('A');
+    }
+}
+
+TEST_F(LongIdle, FramesRunEvery11MillisecondsAcrossTheSignBoundary) {
+    // The last frame just below the largest Long: the next ones fall beyond it.
+    G.LastFrameTick = std::numeric_limits<Long>::max() - 5;
+    platform.SetTick(static_cast<std::uint32_t>(G.LastFrameTick) + 1);
+    std::vector<Long> frames;
+    Long last = G.LastFrameTick;
+    int yields = 0;
+    platform.EveryYield([&] {
+        if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
+        if (++yields >= 12) G.GameRunning = False;
+    });
+    G.GameRunning = True;
+    FrameLoop();
+    platform.EveryYield(nullptr);
+    ASSERT_GE(frames.size(), 4u);
+    EXPECT_EQ(frames[0], static_cast<Long>(0x80000005u));
+    for (std::size_t i = 1; i < frames.size(); ++i)
+        EXPECT_EQ(TickDiff(frames[i], frames[i - 1]), 11);
+}
+
+TEST_F(LongIdle, AClockThatWentBackStillWaitsForTheLastFrame) {
+    // The one case a reading after the clock can mean: kept, not aged.
+    G.LastFrameTick = 5000;
+    platform.SetTick(4000);
+    Idle(100);
+    EXPECT_EQ(G.LastFrameTick, 5000);
+}
+
+}  // namespace
+}  // namespace vorlax
