@@ -34,20 +34,6 @@ class PlayerLoss : public testing::PlayTest {
     Recorder recorder;
 };
 
-// The smallest rectangle holding every pixel of `colour`, as left, top,
-// right, bottom with right and bottom exclusive (the ellipse's own rectangle).
-std::array<int, 4> Extent(const Surface& image, Colour colour) {
-    std::array<int, 4> box{image.Width(), image.Height(), -1, -1};
-    for (int y = 0; y < image.Height(); ++y) {
-        for (int x = 0; x < image.Width(); ++x) {
-            if (image.Pixel(x, y) != colour) continue;
-            box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
-                   std::max(box[3], y + 1)};
-        }
-    }
-    return box;
-}
-
 TEST_F(PlayerLoss, TenEllipsesSwellMostlyDownwardsEachShownFiftyMillisecondsApart) {
     G.ShipX = 300;
     G.ShipY = 101;  // an odd row: the tops round the half pixels of the whole sum to even
@@ -60,7 +46,7 @@ TEST_F(PlayerLoss, TenEllipsesSwellMostlyDownwardsEachShownFiftyMillisecondsApar
         const Surface& picture = recorder.shown[static_cast<std::size_t>(i - 1)];
         const Colour colour = RGB(252 - 10 * i, 55 + 10 * i, 34);
         const std::array<int, 4> expected{268 - 2 * i, tops[i - 1], 379 + 2 * i, 165 + 2 * i};
-        EXPECT_EQ(Extent(picture, colour), expected);
+        EXPECT_EQ(testing::Extent(picture, colour), expected);
         // Filled in its own colour, drawn over the ones before it.
         EXPECT_EQ(picture.Pixel(323, 140), colour);
         EXPECT_EQ(recorder.shownAt[static_cast<std::size_t>(i - 1)], start + 50u * i);
