@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/numbers.h"
 #include "support/play_fixture.h"
 
@@ -48,6 +50,7 @@ constexpr Long kFromTheRight[11] = {0, 785, 864, 942, 1020, 1099, 1178, 1256, 13
 constexpr Long kFromBelow[11] = {0, 617, 679, 740, 802, 864, 926, 987, 1049, 1111, 1172};
 
 TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
+    std::set<Long> wave10Rows, wave10Columns;
     for (int level = 1; level <= 3; ++level) {
         for (int wave = 1; wave <= 11; ++wave) {
             SCOPED_TRACE("level " + std::to_string(level) + ", wave " + std::to_string(wave));
@@ -91,6 +94,8 @@ TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
                         bool row = false;
                         for (int b = 0; b <= 9; ++b) row |= G.EnemyY[i] == Nearest(b / 10.0 * H);
                         EXPECT_TRUE(row) << G.EnemyY[i];
+                        wave10Rows.insert(G.EnemyY[i]);
+                        wave10Columns.insert(G.EnemyX[i]);
                     } else {
                         EXPECT_GE(G.EnemyX[i], 98);
                         EXPECT_LE(G.EnemyX[i], 687);
@@ -117,10 +122,17 @@ TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
     }
     EXPECT_EQ(G.Level, 4);
     EXPECT_EQ(G.Wave, 1);
+    EXPECT_GT(wave10Rows.size(), 3u);
+    EXPECT_GT(wave10Columns.size(), 3u);
 }
 
 TEST_F(Waves, TheFirstWaveOfANewGame) {
+    G.EnemyAlive[2] = 0;
+    G.EnemyBlast[2] = 7;  // the last game ended with an explosion running
+    platform.Advance(5);
     RunWave();
+    EXPECT_EQ(G.EnemyBlast[2], 0);
+    EXPECT_EQ(G.WaveEndTick, static_cast<Long>(platform.GetTickCount()));  // in play from here
     EXPECT_EQ(G.EnemyX[1], 785);
     EXPECT_EQ(G.EnemyX[2], 864);  // 863.5
     EXPECT_EQ(G.EnemyX[3], 942);
