@@ -1,8 +1,50 @@
 #include "gameplay/player_loss.h"
 
-namespace vorlax {
+#include "core/game_state.h"
+#include "core/numbers.h"
+#include "graphics/display_form.h"
+#include "platform/platform.h"
 
-// Not in the game yet: the frame loop already calls it in its place.
-void LoseShip() {}
+namespace vorlax {
+namespace {
+
+constexpr int kExplosionSteps = 10;
+constexpr std::uint32_t kStepMs = 50;
+constexpr Long kFullEnergy = 500;
+
+}  // namespace
+
+void LoseShip() {
+    Platform& platform = CurrentPlatform();
+    Form& form = DisplayForm().form;
+    G.GameRunning = False;
+
+    // The explosion swells over whatever the window shows, each ring drawn
+    // over the last and shown at once; the game stands still meanwhile. It
+    // grows sideways around the ship's centre and mostly downwards.
+    for (int i = 1; i <= kExplosionSteps; ++i) {
+        const Colour colour = RGB(252 - 10 * i, 55 + 10 * i, 34);
+        form.SetFillColor(colour);
+        form.SetForeColor(colour);
+        form.DrawEllipse(G.ShipX - 32 - 2 * i, Nearest(G.ShipY - 32 - i / 2.0),
+                         G.ShipX + 79 + 2 * i, G.ShipY + 64 + 2 * i);
+        platform.Sleep(kStepMs);
+        form.Refresh();
+    }
+
+    // The next ship: its centre at a quarter of the width, its bottom edge on
+    // the middle, shielded and fully charged. A carrier on screen leaves with
+    // the lost ship.
+    const double width = form.ClientWidth();
+    const double height = form.ClientHeight();
+    G.ShipX = Nearest(width * 0.25 - 23.5);
+    G.ShipY = Nearest(height * 0.5 - 32);
+    G.ShieldOn = True;
+    G.Energy = kFullEnergy;
+    G.SpawnTick = static_cast<Long>(platform.GetTickCount());
+    G.GameRunning = True;
+    G.CarrierCalled = False;
+    G.CarrierActive = False;
+}
 
 }  // namespace vorlax

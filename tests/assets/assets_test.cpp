@@ -1,12 +1,11 @@
 // The delivered artwork and high-score table: the exact file format the game
 // loads, the mask and picture rules the masked drawing and the pixel-exact
 // collision rely on, the carrier's open bay, and that the committed files are
-// what the generator makes today.
+// what the generator makes today. (How the artwork looks is for the eye and
+// the contact sheet, not for a test.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -110,26 +109,6 @@ std::vector<SpriteFiles> AllSprites() {
 
 const char* const kKeyPictures[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"};
 
-using Rgb = std::array<double, 3>;
-
-// The colours of the picture on the sprite's shape (where the mask is black).
-std::vector<Rgb> Hull(const SpriteFiles& s) {
-    const auto picture = LoadAsset(s.picture);
-    const auto mask = LoadAsset(s.mask);
-    std::vector<Rgb> hull;
-    if (!picture || !mask || picture->pixels.size() != mask->pixels.size()) return hull;
-    for (std::size_t i = 0; i < mask->pixels.size(); ++i) {
-        const std::uint32_t p = picture->pixels[i];
-        if (mask->pixels[i] == kBlack)
-            hull.push_back({1.0 * (p >> 16 & 0xFF), 1.0 * (p >> 8 & 0xFF), 1.0 * (p & 0xFF)});
-    }
-    return hull;
-}
-
-double Distance(const Rgb& a, const Rgb& b) {
-    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
-}
-
 TEST(Artwork, EverySpriteHasItsSizeMaskRuleAndPictureRule) {
     for (const SpriteFiles& s : AllSprites()) {
         SCOPED_TRACE(s.picture);
@@ -177,57 +156,6 @@ TEST(Artwork, CarrierBayIsOpenAndFramedByHull) {
         << "the hull fills most of the carrier's box";
 }
 
-TEST(Artwork, ShipsReadAgainstShotsShieldAndArmourColours) {
-    // The player's ship must not be mostly red (its shots) or blue (its shield).
-    const std::vector<Rgb> ship = Hull(AllSprites()[0]);
-    ASSERT_FALSE(ship.empty());
-    std::size_t red = 0, blue = 0;
-    for (const auto& [r, g, b] : ship) {
-        red += r > g + 40 && r > b + 40;
-        blue += b > r + 40 && b > g + 40;
-    }
-    EXPECT_LT(red * 4, ship.size());
-    EXPECT_LT(blue * 4, ship.size());
-
-    // Enemies keep clear of the enemy shots' yellow and the armour rings'
-    // cyan, and each type has a hull colour of its own.
-    std::vector<Rgb> means;
-    for (int n = 1; n <= 11; ++n) {
-        SCOPED_TRACE(n);
-        const std::vector<Rgb> hull = Hull(AllSprites()[n + 1]);
-        ASSERT_FALSE(hull.empty());
-        Rgb mean{};
-        for (const Rgb& p : hull) {
-            EXPECT_GT(Distance(p, {255, 255, 0}), 60.0) << "close to the enemy shots' yellow";
-            EXPECT_GT(Distance(p, {33, 216, 253}), 60.0) << "close to the armour rings' cyan";
-            for (int c = 0; c < 3; ++c) mean[c] += p[c] / static_cast<double>(hull.size());
-        }
-        for (std::size_t other = 0; other < means.size(); ++other)
-            EXPECT_GT(Distance(mean, means[other]), 30.0) << "looks like enemy type " << other + 1;
-        means.push_back(mean);
-    }
-}
-
-TEST(Artwork, KeyPicturesAreSilverKeysOfTheHelpWindow) {
-    std::set<std::vector<std::uint32_t>> seen;
-    for (const char* name : kKeyPictures) {
-        SCOPED_TRACE(name);
-        const auto key = LoadAsset(name);
-        if (!key) continue;
-        EXPECT_EQ(key->width, 32);
-        EXPECT_EQ(key->height, 32);
-        for (std::uint32_t p : key->pixels)
-            EXPECT_TRUE(p == 0xC0C0C0 || p == kWhite || p == 0x808080 || p == kBlack)
-                << std::hex << p;
-        EXPECT_EQ(key->At(0, 0), kWhite);       // lit upper-left edge
-        EXPECT_EQ(key->At(31, 31), kBlack);     // dark lower-right edge
-        EXPECT_EQ(key->At(30, 16), 0x808080u);  // grey inner shadow
-        EXPECT_EQ(key->At(4, 4), 0xC0C0C0u);    // silver cap
-        seen.insert(key->pixels);
-    }
-    EXPECT_EQ(seen.size(), 4u) << "each arrow key has its own picture";
-}
-
 TEST(Artwork, DeliveredHighScoresAreTenReachableRecords) {
     const auto bytes = ReadFile("Hiscore.txt");
     ASSERT_TRUE(bytes) << "Hiscore.txt is missing";
@@ -260,17 +188,6 @@ TEST(Artwork, CommittedFilesAreWhatTheGeneratorMakes) {
     }
     EXPECT_EQ(names, expected);
     EXPECT_EQ(files.size(), expected.size()) << "no file is made twice";
-}
-
-// The bottom row comes first in the file, blue byte first, each row padded.
-TEST(Artwork, BmpEncoderStoresBottomUpRowsOfBlueGreenRed) {
-    art::Image img(3, 2, 0);
-    img.At(0, 0) = 0x112233;  // top-left
-    img.At(2, 1) = 0xAABBCC;  // bottom-right
-    const std::vector<std::uint8_t> b = art::EncodeBmp24(img);
-    ASSERT_EQ(b.size(), 54u + 2 * 12);  // 9 bytes of pixels padded to 12 per row
-    EXPECT_EQ(std::vector<int>(b.begin() + 60, b.begin() + 69),
-              (std::vector<int>{0xCC, 0xBB, 0xAA, 0, 0, 0, 0x33, 0x22, 0x11}));
 }
 
 }  // namespace

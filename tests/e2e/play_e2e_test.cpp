@@ -1,5 +1,6 @@
 // The real game in play on a private X server, driven by real key events:
-// F2 starts, the arrows fly, space fires, P pauses, Esc quits.
+// F2 starts, the arrows fly, space fires and shoots enemies down, P pauses,
+// Esc quits.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -28,6 +29,14 @@ constexpr std::pair<int, int> kStripBoxes[] = {{0, 65},    {64, 105},  {112, 177
                                                {248, 313}, {320, 433}, {464, 553}, {552, 617},
                                                {632, 761}, {744, 785}};
 
+// The first wave's three enemies come in from the right with their tops at
+// rows 154, 308 and 463; these rows hold the first one.
+constexpr Rect kFirstEnemyRows{0, 150, kClientWidth, 40};
+// The value box of the score.
+constexpr Rect kScoreBox{320, 0, 113, 25};
+// The column the ship flies in while it only moves up and down.
+constexpr Rect kShipColumn{150, 26, 100, kClientHeight - 26};
+
 bool InStripBox(int x) {
     for (const auto& [left, right] : kStripBoxes)
         if (x >= left && x < right) return true;
@@ -49,8 +58,19 @@ bool ShipPixel(Rgb c) {
     return c != kBackground && c != kWhite && c != kShotRed && c != kShieldBlue;
 }
 
-Rect ShipBox(const Image& image) {
-    return image.BoundingBox(kShipRows, ShipPixel);
+Rect ShipBox(const Image& image, const Rect& area = kShipRows) {
+    return image.BoundingBox(area, ShipPixel);
+}
+
+// Anything in the first enemy's rows but background and white stars.
+Rect FirstEnemy(const Image& image) {
+    return image.BoundingBox(kFirstEnemyRows,
+                             [](Rgb c) { return c != kBackground && c != kWhite; });
+}
+
+// The score's digits: yellow text, anti-aliased onto the box's black.
+int ScoreInk(const Image& image) {
+    return image.CountIf(kScoreBox, [](Rgb c) { return c != kBlack; });
 }
 
 bool Within(const Rect& inner, const Rect& outer) {
@@ -172,6 +192,43 @@ TEST_F(E2EPlay, HoldingSpaceFiresShots) {
     WaitForPicture([](const Image& im) { return im.Count(kPlayField, kShotRed) == 0; },
                    "the shots gone past the right edge");
 
+    QuitWithEscape();
+}
+
+TEST_F(E2EPlay, TheFirstEnemiesFlyInFromTheRight) {
+    StartPlay();
+    const Image arrived = WaitForPicture([](const Image& im) { return FirstEnemy(im).w >= 20; },
+                                         "the first enemy at the right edge");
+    const Rect first = FirstEnemy(arrived);
+    EXPECT_GE(first.y, 154) << "enemy at " << first;
+    EXPECT_LE(first.Bottom(), 154 + 32) << "enemy at " << first;
+    EXPECT_GE(first.Right(), kClientWidth - 60) << "enemy at " << first;
+    WaitForPicture([&](const Image& im) { return FirstEnemy(im).x <= first.x - 40; },
+                   "the enemy flying left");
+    QuitWithEscape();
+}
+
+TEST_F(E2EPlay, HoldingSpaceInAnEnemysRowShootsItDownAndScores) {
+    const Image start = StartPlay();
+    ASSERT_TRUE(Within(ShipBox(start), kShipAtStart));
+    const int inkAtZero = ScoreInk(start);
+
+    // The second enemy flies at rows 308..339; shots leave 11 rows below the
+    // ship's top, so the ship goes down by 22 to 52 rows, in short taps.
+    Rect ship = ShipBox(start, kShipColumn);
+    for (int tap = 0; tap < 20 && ship.y < 276 + 22; ++tap) {
+        ASSERT_TRUE(X().Tap("Down", milliseconds{30}));
+        std::this_thread::sleep_for(milliseconds{50});
+        ship = ShipBox(Capture(), kShipColumn);
+    }
+    ASSERT_GE(ship.y, 276 + 22) << "ship at " << ship;
+    ASSERT_LE(ship.y, 276 + 52) << "ship at " << ship;
+
+    ASSERT_TRUE(X().KeyDown("space"));
+    const Image scored = WaitForPicture(
+        [&](const Image& im) { return ScoreInk(im) > inkAtZero + 10; }, "the score growing");
+    ASSERT_TRUE(X().KeyUp("space"));
+    EXPECT_TRUE(StripShown(scored));
     QuitWithEscape();
 }
 

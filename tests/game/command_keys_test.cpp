@@ -59,10 +59,12 @@ TEST_F(CommandKeys, PHeldForTwoFramesPausesAfterOneResumeByTheSameHandlerCall) {
     EXPECT_EQ(maxDepth, 1);  // the resume ran in the same handler call, not nested
     const int pausedAt = frames;
 
-    // Time passes with the game paused: no frames.
+    // Time passes with the game paused, and P again does not resume.
     platform.Advance(1000);
+    platform.QueueKeyDown(VK_P);
     platform.DoEvents();
     EXPECT_EQ(frames, pausedAt);
+    EXPECT_EQ(G.Paused, True);
 
     // The next key but P resumes; a later P pauses again.
     HoldP(platform.GetTickCount() + 200, 30);

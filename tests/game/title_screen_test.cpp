@@ -1,7 +1,10 @@
-// The title screen and the values a new game starts from.
+// The display window's layout, the title screen and the values a new game
+// starts from.
 #include "game/title_screen.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "game/windows.h"
 #include "support/play_fixture.h"
@@ -11,6 +14,81 @@ namespace {
 
 using TitleScreen = testing::PlayTest;  // the display window is shown: the title screen is up
 
+TEST_F(TitleScreen, TheDisplayWindowHasItsDesignedLayout) {
+    DisplayWindow& d = DisplayForm();
+    EXPECT_EQ(d.form.Caption(), "VORLAX");
+    EXPECT_EQ(d.form.ClientWidth(), 785);
+    EXPECT_EQ(d.form.ClientHeight(), 617);
+    EXPECT_EQ(d.form.GetFillStyle(), FillStyle::Solid);
+
+    // The head-up strip, left to right: yellow bold text on black along the top edge.
+    struct Box {
+        TextBox* box;
+        const char* text;
+        int left, width;
+        Align align;
+    };
+    const Box strip[] = {
+        {d.Text4, "Level:", 0, 65, Align::Left},         {d.Text3, "1", 64, 41, Align::Centre},
+        {d.Text5, "Wave:", 112, 65, Align::Left},        {d.Text6, "1", 176, 41, Align::Centre},
+        {d.Text8, "Score:", 248, 65, Align::Left},       {d.Text7, "0", 320, 113, Align::Centre},
+        {d.Text10, "Energy:", 464, 89, Align::Left},     {d.Text9, "1000", 552, 65, Align::Centre},
+        {d.Text1, "Lives Left:", 632, 129, Align::Left}, {d.Text2, "3", 744, 41, Align::Centre},
+    };
+    for (const Box& b : strip) {
+        SCOPED_TRACE(b.box->Name());
+        EXPECT_EQ(b.box->Text(), b.text);
+        EXPECT_EQ(b.box->Left(), b.left);
+        EXPECT_EQ(b.box->Top(), 0);
+        EXPECT_EQ(b.box->Width(), b.width);
+        EXPECT_EQ(b.box->Height(), 25);
+        EXPECT_EQ(b.box->Alignment(), b.align);
+        EXPECT_EQ(b.box->GetFont(), (Font{15.75, true}));
+        EXPECT_EQ(b.box->ForeColor(), RGB(255, 255, 0));
+        EXPECT_EQ(b.box->BackColor(), RGB(0, 0, 0));
+        EXPECT_FALSE(b.box->TabStop());
+    }
+
+    // The title labels, centred on transparent ground; their lefts are the
+    // new-game reset's, centred in the width.
+    struct Title {
+        Label* label;
+        const char* caption;
+        int left, top, width, height;
+        double points;
+        Colour colour;
+    };
+    const Colour yellow = RGB(255, 255, 0);
+    const Title titles[] = {
+        {d.Label1, "VORLAX", 184, 48, 417, 105, 72, yellow},
+        {d.Label6, "In Space No One Can Hear You Scream!  Or Hear Anything For That Matter.", 192,
+         200, 401, 121, 24, RGB(128, 255, 128)},
+        {d.Label2, "Press F1 - Help - Controls", 176, 376, 433, 41, 24, yellow},
+        {d.Label4, "Press F2 - New Game", 224, 416, 337, 57, 24, yellow},
+        {d.Label5, "Press F3 - High Scores", 192, 456, 401, 57, 24, yellow},
+        {d.Label3, "Press Shift for Energy Carrier", 112, 512, 561, 41, 24, yellow},
+    };
+    for (const Title& t : titles) {
+        SCOPED_TRACE(t.label->Name());
+        EXPECT_EQ(t.label->Caption(), t.caption);
+        EXPECT_EQ(t.label->Left(), t.left);
+        EXPECT_EQ(t.label->Top(), t.top);
+        EXPECT_EQ(t.label->Width(), t.width);
+        EXPECT_EQ(t.label->Height(), t.height);
+        EXPECT_EQ(t.label->GetFont(), (Font{t.points, true}));
+        EXPECT_EQ(t.label->ForeColor(), t.colour);
+        EXPECT_TRUE(t.label->Transparent());
+        EXPECT_EQ(t.label->Alignment(), Align::Centre);
+        EXPECT_EQ(t.label->WordWrap(), t.label == d.Label6);
+    }
+
+    const PictureBox& pict = *d.CollisionPict;
+    EXPECT_EQ(pict.Left(), 640);
+    EXPECT_EQ(pict.Top(), 40);
+    EXPECT_EQ(pict.Width(), 129);
+    EXPECT_EQ(pict.Height(), 89);
+}
+
 TEST_F(TitleScreen, TheShipStartsAtAQuarterOfTheWidthWithTiesToEven) {
     EXPECT_EQ(G.ShipX, 173);  // 172.75
     EXPECT_EQ(G.ShipY, 276);  // 276.5, a tie
@@ -19,129 +97,128 @@ TEST_F(TitleScreen, TheShipStartsAtAQuarterOfTheWidthWithTiesToEven) {
     EXPECT_EQ(G.ShipY, 268);
 }
 
-TEST_F(TitleScreen, LabelsAreCentredForTheCurrentWidthAndKeepTheirTops) {
+TEST_F(TitleScreen, AResizeCentresTheLabelsForTheNewWidthAndKeepsEveryTop) {
     DisplayWindow& d = DisplayForm();
-    EXPECT_EQ(d.Label1->Left(), 184);  // 392.5 - 208.5
-    EXPECT_EQ(d.Label2->Left(), 176);
-    EXPECT_EQ(d.Label3->Left(), 112);
-    EXPECT_EQ(d.Label4->Left(), 224);
-    EXPECT_EQ(d.Label5->Left(), 192);
-    EXPECT_EQ(d.Label6->Left(), 192);
-    d.form.SetClientSize(1001, 617);
-    EXPECT_EQ(d.Label1->Left(), 292);  // 500.5 - 208.5
+    d.form.SetClientSize(1000, 617);
+    EXPECT_EQ(d.Label1->Left(), 292);  // 500 - 208.5, the half to even
+    EXPECT_EQ(d.Label2->Left(), 284);  // 500 - 216.5
     EXPECT_EQ(d.Label1->Top(), 48);
     EXPECT_EQ(d.Label6->Top(), 200);
     for (TextBox* box : d.StripBoxes()) EXPECT_EQ(box->Top(), 0);
 }
 
-TEST_F(TitleScreen, TheTitleStateShowsThePromptsAndHidesTheStrip) {
+TEST_F(TitleScreen, TheTitleStateShowsThePromptsHidesTheStripAndLeavesTheTagline) {
     DisplayWindow& d = DisplayForm();
+    EXPECT_TRUE(d.Label6->Visible());  // on the first title screen
+    // As after a game: F2 hid every label and showed the strip; another
+    // window had the focus.
+    for (Label* label : d.TitleLabels()) label->SetVisible(false);
+    for (TextBox* box : d.StripBoxes()) box->SetVisible(true);
+    d.form.DrawLine(0, 300, 700, 300, RGB(255, 255, 255));
+    ScoreForm().form.Show();
+    ASSERT_FALSE(d.form.IsActive());
+    NewGameReset();
     EXPECT_TRUE(d.Label1->Visible());
     EXPECT_TRUE(d.Label2->Visible());
     EXPECT_FALSE(d.Label3->Visible());
     EXPECT_TRUE(d.Label4->Visible());
     EXPECT_TRUE(d.Label5->Visible());
-    EXPECT_TRUE(d.Label6->Visible());
+    EXPECT_FALSE(d.Label6->Visible());
     for (TextBox* box : d.StripBoxes()) EXPECT_FALSE(box->Visible());
     EXPECT_EQ(d.form.BackColor(), 65537);
+    EXPECT_EQ(testing::Extent(d.form.Image(), 65537), (std::array<int, 4>{0, 0, 785, 617}));
     EXPECT_EQ(d.form.Image().Pixel(400, 300), 65537);
-    EXPECT_EQ(d.form.Image().Pixel(0, 0), 65537);
+    EXPECT_TRUE(d.form.IsActive());
 }
 
-TEST_F(TitleScreen, TheTaglineKeepsWhateverVisibilityItHad) {
-    DisplayWindow& d = DisplayForm();
-    d.Label6->SetVisible(false);  // a game hides it
-    NewGameReset();
-    EXPECT_FALSE(d.Label6->Visible());
-    EXPECT_TRUE(d.Label1->Visible());
-}
-
-TEST_F(TitleScreen, EveryStarStartsWithinItsRanges) {
-    for (int round = 0; round < 20; ++round) {
+TEST_F(TitleScreen, EveryResetScattersANewStarFieldWithinItsRanges) {
+    std::set<Long> sizes, speeds;
+    Long lowest = 10000;
+    for (int round = 0; round < 100; ++round) {
+        const auto before = G.Stars;
         platform.Advance(7);
         NewGameReset();
+        ASSERT_FALSE(before == G.Stars);
         for (int i = 0; i <= 100; ++i) {
             const Star& s = G.Stars[i];
             ASSERT_GE(s.X, 1);
             ASSERT_LE(s.X, 786);
             ASSERT_GE(s.Y, 26);
             ASSERT_LE(s.Y, 617 + 26);
-            ASSERT_GE(s.Size, 1);
-            ASSERT_LE(s.Size, 3);
-            ASSERT_GE(s.Speed, 1);
-            ASSERT_LE(s.Speed, 6);
             ASSERT_EQ(s.Colour, RGB(255, 255, 255));
+            lowest = std::min(lowest, s.Y);
+            sizes.insert(s.Size);
+            speeds.insert(s.Speed);
         }
     }
-}
-
-TEST_F(TitleScreen, EachResetScattersANewStarField) {
-    auto before = G.Stars;
-    platform.Advance(1);
-    NewGameReset();
-    EXPECT_FALSE(before == G.Stars);
+    EXPECT_EQ(lowest, 26);
+    EXPECT_EQ(sizes, (std::set<Long>{1, 2, 3}));
+    EXPECT_EQ(speeds, (std::set<Long>{1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(TitleScreen, ANewGameStartsFromItsValuesAndKeepsTheRest) {
+    // What a game may leave behind.
+    G.Level = 4;
+    G.Wave = 9;
+    G.WaveSetup = False;
+    G.EnemyCount = 10;
+    G.CurrentShip = 3;
+    G.ShipsEarned = 5;
+    G.ShipStepX = G.ShipStepY = 1;
+    G.ShieldOn = False;
+    G.FrameInterval = 0;
+    G.Score = 1234;
+    G.BonusPoints = 567;
+    G.NewEntryRank = 4;
+    G.CarrierCalled = True;
+    G.CarrierActive = True;
+    G.CarrierSpeed = 0;
+    G.Energy = 17;
+    G.Paused = True;
+    G.GameRunning = True;
+    for (int s = 1; s <= 5; ++s) G.ShotActive[s] = True;
+    for (int e = 1; e <= 3; ++e)
+        for (int s = 1; s <= 10; ++s) G.EnemyShotActive(e, s) = True;
+    // And what a new game keeps.
     G.LastShotTick = 4242;
     G.LastFrameTick = 777;
-    G.ShotActive[3] = True;
     G.ShotX[3] = 99;
-    G.EnemyShotActive(2, 7) = True;
-    G.Score = 1234;
-    G.CarrierActive = True;
     G.CarrierX = 12.5;
     G.HighScores[4] = 31337;
+    G.WaveEndTick = 55;
     platform.SetTick(200000);
     NewGameReset();
     EXPECT_EQ(G.Level, 1);
     EXPECT_EQ(G.Wave, 1);
     EXPECT_EQ(G.WaveSetup, True);
     EXPECT_EQ(G.EnemyCount, 3);
-    EXPECT_EQ(LivesLeft(G), 3);
+    EXPECT_EQ(G.CurrentShip, 1);
+    EXPECT_EQ(G.ShipsEarned, 3);
+    EXPECT_EQ(G.ShipStepX, 5);
+    EXPECT_EQ(G.ShipStepY, 5);
     EXPECT_EQ(G.ShieldOn, True);
     EXPECT_EQ(G.SpawnTick, 200000);
     EXPECT_EQ(G.FrameInterval, 10);
     EXPECT_EQ(G.Score, 0);
-    EXPECT_EQ(G.Energy, 500);
+    EXPECT_EQ(G.BonusPoints, 0);
+    EXPECT_EQ(G.NewEntryRank, 0);
+    EXPECT_EQ(G.CarrierCalled, False);
     EXPECT_EQ(G.CarrierActive, False);
     EXPECT_EQ(G.CarrierSpeed, 0.75);
-    EXPECT_EQ(G.ShotActive[3], False);
-    EXPECT_EQ(G.EnemyShotActive(2, 7), False);
+    EXPECT_EQ(G.Energy, 500);
+    EXPECT_EQ(G.Paused, False);
+    EXPECT_EQ(G.GameRunning, False);
+    for (int s = 1; s <= 5; ++s) EXPECT_EQ(G.ShotActive[s], False);
+    for (int e = 1; e <= 3; ++e)
+        for (int s = 1; s <= 10; ++s) EXPECT_EQ(G.EnemyShotActive(e, s), False);
     EXPECT_EQ(G.ShotColour, G.ColRed);
     EXPECT_EQ(G.EnemyShotColour, G.ColYellow);
-    EXPECT_EQ(G.GameRunning, False);
-    // Kept as they were.
     EXPECT_EQ(G.LastShotTick, 4242);
     EXPECT_EQ(G.LastFrameTick, 777);
     EXPECT_EQ(G.ShotX[3], 99);
     EXPECT_EQ(G.CarrierX, 12.5);
     EXPECT_EQ(G.HighScores[4], 31337);
-}
-
-TEST_F(TitleScreen, TheStripLayoutSpansTheDesignedWidth) {
-    DisplayWindow& d = DisplayForm();
-    EXPECT_EQ(d.form.Caption(), "VORLAX");
-    EXPECT_EQ(d.form.ClientWidth(), 785);
-    EXPECT_EQ(d.form.ClientHeight(), 617);
-    EXPECT_EQ(d.form.GetFillStyle(), FillStyle::Solid);
-    int right = 0;
-    for (TextBox* box : d.StripBoxes()) {
-        EXPECT_EQ(box->Height(), 25);
-        EXPECT_FALSE(box->TabStop());
-        right = std::max(right, box->Left() + box->Width());
-    }
-    EXPECT_EQ(right, 785);
-    EXPECT_EQ(d.Text4->Left(), 0);
-    EXPECT_EQ(d.Text2->Left(), 744);
-    EXPECT_EQ(d.Text4->Alignment(), Align::Left);
-    EXPECT_EQ(d.Text7->Alignment(), Align::Centre);
-    EXPECT_EQ(d.Text9->Text(), "1000");
-    EXPECT_EQ(d.Label6->Caption(),
-              "In Space No One Can Hear You Scream!  Or Hear Anything For That Matter.");
-    EXPECT_EQ(d.Label6->ForeColor(), RGB(128, 255, 128));
-    EXPECT_EQ(d.CollisionPict->Left(), 640);
-    EXPECT_EQ(d.CollisionPict->Width(), 129);
+    EXPECT_EQ(G.WaveEndTick, 55);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A scripted scene on the headless platform: forms, focus, key and text
-// delivery, the virtual clock, nested yields and ending the program.
+// delivery, the virtual clock, and closing windows. (Nested loops and ending
+// the program are played by the game's own tests of its command keys.)
 #include <gtest/gtest.h>
 
 #include "core/numbers.h"
@@ -22,16 +23,6 @@ TEST_F(HeadlessScene, ShowRaisesLoadThenResizeOnceAndActivates) {
     EXPECT_TRUE(form.Loaded());
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(platform.ActiveForm(), &form);
-}
-
-TEST_F(HeadlessScene, ALoadHandlerThatShowsTheFormShowsItOnce) {
-    Form form("F", "Caption", 200, 100);
-    int resizes = 0;
-    form.OnLoad = [&] { form.Show(); };
-    form.OnResize = [&] { ++resizes; };
-    form.Show();
-    EXPECT_EQ(resizes, 1);
-    EXPECT_EQ(platform.OpenForms().size(), 1u);
 }
 
 TEST_F(HeadlessScene, KeysReachTheActiveFormThenItsFocusedControl) {
@@ -106,58 +97,6 @@ TEST_F(HeadlessScene, ScriptedActionsWorkAcrossTheCounterWrap) {
     platform.DoEvents(10);
     EXPECT_TRUE(ran);
     EXPECT_EQ(platform.GetTickCount(), 5u);
-}
-
-// A handler that runs a loop of its own, yielding inside it, as the game's
-// key handler does with its frame loop: later keys reach the nested yield.
-TEST_F(HeadlessScene, KeysArriveInsideANestedLoop) {
-    Form form("F", "F", 100, 100);
-    std::vector<int> order;
-    bool looping = false;
-    form.OnKeyDown = [&](int key) {
-        order.push_back(key);
-        if (key == VK_F2 && !looping) {
-            looping = true;
-            while (looping) {
-                platform.DoEvents(11);
-                if (platform.GetTickCount() > 100) break;
-            }
-        }
-        if (key == 'P') looping = false;
-    };
-    form.Show();
-    platform.QueueKeyDown(VK_F2);
-    platform.At(50, [&] { platform.QueueKeyDown('P'); });
-    platform.DoEvents();
-    EXPECT_EQ(order, (std::vector<int>{VK_F2, 'P'}));
-    EXPECT_GE(platform.GetTickCount(), 50u);
-    EXPECT_LE(platform.GetTickCount(), 61u);
-}
-
-TEST_F(HeadlessScene, EndUnwindsNestedLoopsAndClosesEveryWindowWithoutUnloadEvents) {
-    Form main("Main", "Main", 100, 100), other("Other", "Other", 50, 50);
-    int unloads = 0;
-    other.OnUnload = [&] { ++unloads; };
-    main.OnKeyDown = [&](int key) {
-        if (key == VK_F2) {
-            for (;;) platform.DoEvents(11);  // a game that never returns
-        }
-        if (key == VK_ESCAPE) platform.End(0);
-    };
-    main.Show();
-    other.Show();
-    main.SetFocus();
-    platform.QueueKeyDown(VK_F2);
-    platform.At(500, [&] { platform.QueueKeyDown(VK_ESCAPE); });
-    try {
-        platform.DoEvents();
-        FAIL() << "End did not unwind";
-    } catch (const ProgramEnd& end) {
-        EXPECT_EQ(end.status, 0);
-    }
-    EXPECT_TRUE(platform.OpenForms().empty());
-    EXPECT_EQ(unloads, 0);
-    EXPECT_EQ(platform.ActiveForm(), nullptr);
 }
 
 TEST_F(HeadlessScene, TheCloseBoxUnloadsOnceEvenIfTheHandlerClosesAgain) {
@@ -239,15 +178,6 @@ TEST_F(HeadlessScene, APictureBoxImageFollowsItsSize) {
     EXPECT_EQ(pict.Point(1, 1), RGB(1, 2, 3));
     EXPECT_EQ(pict.Point(5, 1), RGB(1, 2, 3));
     EXPECT_EQ(pict.Point(3, 3), kInvalidColour);
-}
-
-TEST_F(HeadlessScene, ARunawayLoopFailsInsteadOfHanging) {
-    platform.SetYieldLimit(1000);
-    EXPECT_THROW(
-        {
-            for (;;) platform.DoEvents(11);
-        },
-        HeadlessLimitReached);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // and an empty program folder of its own, where a saved table lands.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <functional>
 
 #include "game/frame_loop.h"
@@ -31,6 +33,21 @@ inline void MakeSprite(int w, int h, Colour colour, SurfaceHandle& picture, Surf
     }
     picture = AdoptSurface(std::move(pic));
     mask = AdoptSurface(std::move(msk));
+}
+
+// The smallest rectangle holding every pixel of `colour` in `image`, as
+// left, top, right, bottom with right and bottom exclusive (as an ellipse's
+// box is given); {width, height, -1, -1} when there is none.
+inline std::array<int, 4> Extent(const Surface& image, Colour colour) {
+    std::array<int, 4> box{image.Width(), image.Height(), -1, -1};
+    for (int y = 0; y < image.Height(); ++y) {
+        for (int x = 0; x < image.Width(); ++x) {
+            if (image.Pixel(x, y) != colour) continue;
+            box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+                   std::max(box[3], y + 1)};
+        }
+    }
+    return box;
 }
 
 class PlayTest : public HeadlessTest {

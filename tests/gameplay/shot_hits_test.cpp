@@ -1,0 +1,191 @@
+// Player shots against enemies: the hit test, points, and the final wave's armour.
+#include "gameplay/shot_hits.h"
+
+#include <gtest/gtest.h>
+
+#include "support/play_fixture.h"
+
+namespace vorlax {
+namespace {
+
+class ShotHits : public testing::PlayTest {
+  protected:
+    // Enemy i, alive, its box at (x, y).
+    void Enemy(int i, Long x, Long y) {
+        G.EnemyAlive[i] = -1;
+        G.EnemyBlast[i] = 0;
+        G.EnemyX[i] = x;
+        G.EnemyY[i] = y;
+    }
+    void Shot(int s, Long x, Long y) {
+        G.ShotActive[s] = True;
+        G.ShotX[s] = x;
+        G.ShotY[s] = y;
+    }
+    void Wave(Long wave, Long level, Long count) {
+        G.Wave = wave;
+        G.Level = level;
+        G.EnemyCount = count;
+    }
+};
+
+TEST_F(ShotHits, OnlyACornerStrictlyInsideTheBoxHits) {
+    // Wave 1's enemies are 53 x 32; this one covers 300..352 x 200..231.
+    struct Case {
+        Long x, y;
+        bool hit;
+    };
+    const Case cases[] = {{300, 210, false}, {301, 210, true}, {352, 210, true}, {353, 210, false},
+                          {320, 200, false}, {320, 201, true}, {320, 231, true}, {320, 232, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
+        Wave(1, 1, 3);
+        G.Score = 0;
+        Enemy(2, 300, 200);
+        Shot(4, c.x, c.y);
+        ShotsHitEnemies();
+        EXPECT_EQ(G.EnemyAlive[2], c.hit ? 0 : -1);
+        EXPECT_EQ(G.EnemyBlast[2], c.hit ? 1 : 0);
+        EXPECT_EQ(G.ShotActive[4], c.hit ? False : True);
+        EXPECT_EQ(G.Score, c.hit ? 10 : 0);
+    }
+}
+
+TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
+    Wave(3, 2, 3);  // 107 x 32, 60 points each
+    Enemy(1, 100, 100);
+    Enemy(2, 500, 100);
+    Enemy(3, 150, 110);  // overlaps enemy 1
+    Shot(1, 160, 120);
+    Shot(2, 161, 121);  // finds both gone
+    ShotsHitEnemies();
+    EXPECT_EQ(G.EnemyAlive[1], 0);
+    EXPECT_EQ(G.EnemyAlive[3], 0);
+    EXPECT_EQ(G.EnemyAlive[2], -1);
+    EXPECT_EQ(G.Score, 120);
+    EXPECT_EQ(G.BonusPoints, 120);
+    EXPECT_EQ(G.ShotActive[1], False);
+    EXPECT_EQ(G.ShotActive[2], True);
+}
+
+TEST_F(ShotHits, AnExplodingEnemyLetsShotsThrough) {
+    Wave(1, 1, 1);
+    Enemy(1, 300, 200);
+    G.EnemyAlive[1] = 0;
+    G.EnemyBlast[1] = 7;
+    Shot(1, 310, 210);
+    ShotsHitEnemies();
+    EXPECT_EQ(G.ShotActive[1], True);
+    EXPECT_EQ(G.EnemyBlast[1], 7);
+    EXPECT_EQ(G.Score, 0);
+    G.ShotActive[1] = False;  // nor does a spent shot hit
+    Enemy(1, 300, 200);
+    ShotsHitEnemies();
+    EXPECT_EQ(G.EnemyAlive[1], -1);
+}
+
+TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
+    const Long table[4][11] = {{},
+                               {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100},
+                               {0, 20, 40, 60, 80, 100, 100, 100, 100, 100, 100},
+                               {0, 30, 60, 90, 100, 100, 100, 100, 100, 100, 100}};
+    for (Long level : {1, 2, 3, 10, 40}) {
+        for (Long wave = 1; wave <= 10; ++wave) {
+            G.Score = 500;
+            G.BonusPoints = 9000;
+            Wave(wave, level, 1);
+            Enemy(1, 300, 200);
+            Shot(5, 302, 202);
+            ShotsHitEnemies();
+            const Long points = level <= 3 ? table[level][wave] : 100;
+            EXPECT_EQ(G.Score, 500 + points) << "level " << level << ", wave " << wave;
+            EXPECT_EQ(G.BonusPoints, 9000 + points);
+        }
+    }
+}
+
+TEST_F(ShotHits, TheFinalWaveTakesFiveHitsAndPaysAHundredAndTenPerLevelUncapped) {
+    Wave(11, 3, 3);
+    Enemy(2, 400, 300);  // 57 x 48
+    G.EnemyHits[2] = 1;  // as laid out
+    for (int hit = 1; hit <= 4; ++hit) {
+        Shot(hit, 410, 310);
+        ShotsHitEnemies();
+        EXPECT_EQ(G.ShotActive[hit], False);
+        EXPECT_EQ(G.EnemyHits[2], 1 + hit);
+        EXPECT_EQ(G.EnemyAlive[2], -1);
+        EXPECT_EQ(G.Score, 0);
+    }
+    // The fifth: two shots in one call, the second finds it gone.
+    Shot(1, 410, 310);
+    Shot(2, 420, 320);
+    ShotsHitEnemies();
+    EXPECT_EQ(G.EnemyHits[2], 6);
+    EXPECT_EQ(G.EnemyAlive[2], 0);
+    EXPECT_EQ(G.EnemyBlast[2], 1);
+    EXPECT_EQ(G.ShotActive[2], True);
+    EXPECT_EQ(G.Score, 330);
+    EXPECT_EQ(G.BonusPoints, 330);
+
+    Wave(11, 10, 1);
+    Enemy(1, 400, 300);
+    G.EnemyHits[1] = 5;
+    Shot(3, 410, 310);
+    ShotsHitEnemies();
+    EXPECT_EQ(G.Score, 330 + 1100);
+}
+
+TEST_F(ShotHits, HitsLeftOverFromTheFinalWaveCountForNothingLater) {
+    Wave(2, 1, 1);
+    Enemy(1, 300, 200);
+    G.EnemyHits[1] = 6;
+    Shot(1, 10, 10);
+    ShotsHitEnemies();
+    EXPECT_EQ(G.EnemyAlive[1], -1);
+    EXPECT_EQ(G.Score, 0);
+}
+
+TEST_F(ShotHits, EachHitOnTheFinalWaveTakesOffTheLargestRing) {
+    // Laid out with one hit counted, a final-wave enemy wears four rings.
+    Wave(11, 1, 1);
+    Enemy(1, 400, 300);
+    G.EnemyHits[1] = 1;
+    G.WaveSetup = False;
+    const Surface& image = Display().form.Image();
+    for (int rings = 4; rings >= 0; --rings) {
+        DrawPlayField();
+        // The outermost ring touches the left edge of the box grown by `rings`.
+        for (int m = 1; m <= 5; ++m) {
+            EXPECT_EQ(image.Pixel(400 - m, 324) == G.ColCyan, m <= rings)
+                << rings << " rings, grown by " << m;
+        }
+        Shot(1, 410, 310);
+        ShotsHitEnemies();
+    }
+    EXPECT_EQ(G.EnemyAlive[1], 0);
+}
+
+TEST_F(ShotHits, InPlayAHitExplodesScoresAndEarnsTheExtraShip) {
+    platform.Advance(3000);  // the spawn shield is gone
+    PlayFrames(1);           // the first wave is laid out
+    G.WaveSetup = False;
+    G.Wave = 10;
+    G.Level = 1;
+    G.EnemyCount = 1;
+    Enemy(1, 400, 300);
+    G.BonusPoints = 9950;
+    G.Score = 9950;
+    G.CarrierActive = True;  // shots in flight still hit while the carrier is on screen
+    Shot(1, 420, 320);
+    PlayFrames(1);
+    EXPECT_EQ(G.EnemyAlive[1], 0);
+    EXPECT_EQ(G.EnemyBlast[1], 2);  // drawn once already
+    EXPECT_EQ(Display().Text7->Text(), "10050");
+    EXPECT_EQ(G.BonusPoints, 0);
+    EXPECT_EQ(Display().Text2->Text(), "4");
+    // The explosion's first disc: radius 1 around the box's centre (427.5, 328).
+    EXPECT_EQ(Display().form.Image().Pixel(427, 327), RGB(251, 56, 70));
+}
+
+}  // namespace
+}  // namespace vorlax

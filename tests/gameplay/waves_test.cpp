@@ -1,0 +1,327 @@
+// The waves: every formation on the first three levels, the five flight
+// patterns at their wraps, the pause after a cleared wave, and the advance.
+#include "gameplay/waves.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/numbers.h"
+#include "support/play_fixture.h"
+
+namespace vorlax {
+namespace {
+
+// The display window at its designed size, 785 x 617.
+constexpr double W = 785;
+constexpr double H = 617;
+
+class Waves : public testing::PlayTest {
+  protected:
+    // Shoots down every enemy of the wave with its explosion burnt out, and
+    // lets the pause run out: the next call advances.
+    void ClearAndWait() {
+        for (int i = 1; i <= G.EnemyCount; ++i) {
+            G.EnemyAlive[i] = 0;
+            G.EnemyBlast[i] = 0;
+        }
+        platform.Advance(2001);
+    }
+    // One enemy of `wave`, alive and standing at (x, y).
+    void Lone(int wave, Long x, Long y, Long speed) {
+        G.Wave = wave;
+        G.WaveSetup = False;
+        G.EnemyCount = 1;
+        G.EnemyAlive[1] = -1;
+        G.EnemyX[1] = x;
+        G.EnemyY[1] = y;
+        G.EnemySpeed[1] = speed;
+    }
+};
+
+// Enemy counts by level and wave.
+constexpr int kCounts[4][12] = {{},
+                                {0, 3, 4, 5, 6, 7, 8, 9, 6, 10, 10, 1},
+                                {0, 10, 10, 10, 10, 10, 10, 10, 6, 10, 10, 2},
+                                {0, 10, 10, 10, 10, 10, 10, 10, 6, 10, 10, 3}};
+// Waves 1 to 6 come in from the right, a tenth of the width apart (ties to even: 863.5, 1020.5).
+constexpr Long kFromTheRight[11] = {0, 785, 864, 942, 1020, 1099, 1178, 1256, 1334, 1413, 1492};
+// Waves 7 and 10 rise from the bottom edge and below, a tenth of the height apart.
+constexpr Long kFromBelow[11] = {0, 617, 679, 740, 802, 864, 926, 987, 1049, 1111, 1172};
+
+TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
+    std::set<Long> wave10Rows, wave10Columns;
+    for (int level = 1; level <= 3; ++level) {
+        for (int wave = 1; wave <= 11; ++wave) {
+            SCOPED_TRACE("level " + std::to_string(level) + ", wave " + std::to_string(wave));
+            RunWave();  // lays the formation out
+            ASSERT_EQ(G.Level, level);
+            ASSERT_EQ(G.Wave, wave);
+            ASSERT_EQ(G.WaveSetup, False);
+            const int n = kCounts[level][wave];
+            ASSERT_EQ(G.EnemyCount, n);
+            for (int i = 1; i <= n; ++i) {
+                SCOPED_TRACE("enemy " + std::to_string(i));
+                EXPECT_EQ(G.EnemyAlive[i], -1);
+                EXPECT_EQ(G.EnemyBlast[i], 0);
+                const Long evenly = Nearest(H * i / (n + 1));
+                if (wave <= 6) {
+                    EXPECT_EQ(G.EnemyX[i], kFromTheRight[i]);
+                    EXPECT_EQ(G.EnemyY[i], evenly);
+                    EXPECT_EQ(G.EnemySpeed[i], level + wave);
+                    EXPECT_GE(G.EnemyDrift[i], -2);
+                    EXPECT_LE(G.EnemyDrift[i], 1);
+                } else if (wave == 7) {
+                    EXPECT_GE(G.EnemyX[i], 98);  // W / 8 .. 7 W / 8
+                    EXPECT_LE(G.EnemyX[i], 687);
+                    EXPECT_EQ(G.EnemyY[i], kFromBelow[i]);
+                    EXPECT_EQ(G.EnemySpeed[i], level + 7);
+                } else if (wave == 8) {
+                    EXPECT_EQ(G.EnemyX[i], Nearest(-157.0 * i));  // a fifth of the width apart
+                    EXPECT_EQ(G.EnemyY[i], evenly);
+                    EXPECT_EQ(G.EnemySpeed[i], 4);
+                } else if (wave == 9) {
+                    EXPECT_EQ(G.EnemyX[i], 785);
+                    EXPECT_EQ(G.EnemyY[i], evenly);
+                    EXPECT_EQ(G.EnemySpeed[i], level);
+                } else if (wave == 10) {
+                    if (i <= 4) {
+                        // A column 0, 1 or 2 times i tenths right of 0.9 W; a row in tenths of H.
+                        bool column = false;
+                        for (int a = 0; a <= 2; ++a)
+                            column |= G.EnemyX[i] == Nearest(i * a / 10.0 * W + 0.9 * W);
+                        EXPECT_TRUE(column) << G.EnemyX[i];
+                        bool row = false;
+                        for (int b = 0; b <= 9; ++b) row |= G.EnemyY[i] == Nearest(b / 10.0 * H);
+                        EXPECT_TRUE(row) << G.EnemyY[i];
+                        wave10Rows.insert(G.EnemyY[i]);
+                        wave10Columns.insert(G.EnemyX[i]);
+                    } else {
+                        EXPECT_GE(G.EnemyX[i], 98);
+                        EXPECT_LE(G.EnemyX[i], 687);
+                        EXPECT_EQ(G.EnemyY[i], kFromBelow[i]);
+                    }
+                    EXPECT_EQ(G.EnemySpeed[i], 4);
+                    EXPECT_GE(G.EnemyDrift[i], -2);
+                    EXPECT_LE(G.EnemyDrift[i], 1);
+                } else {
+                    EXPECT_EQ(G.EnemyX[i], 628);  // four fifths of the width
+                    EXPECT_EQ(G.EnemyY[i], evenly);
+                    EXPECT_EQ(G.EnemyHits[i], 1);
+                    EXPECT_EQ(G.EnemyDirection[i], 1);
+                }
+            }
+            // Slots beyond the wave stay as the last wave left them.
+            if (n < kMaxEnemies) {
+                EXPECT_NE(G.EnemyAlive[n + 1], -1);
+            }
+            ClearAndWait();
+            RunWave();  // advances
+            ASSERT_EQ(G.WaveSetup, True);
+        }
+    }
+    EXPECT_EQ(G.Level, 4);
+    EXPECT_EQ(G.Wave, 1);
+    EXPECT_GT(wave10Rows.size(), 3u);
+    EXPECT_GT(wave10Columns.size(), 3u);
+}
+
+TEST_F(Waves, TheFirstWaveOfANewGame) {
+    G.EnemyAlive[2] = 0;
+    G.EnemyBlast[2] = 7;  // the last game ended with an explosion running
+    platform.Advance(5);
+    RunWave();
+    EXPECT_EQ(G.EnemyBlast[2], 0);
+    EXPECT_EQ(G.WaveEndTick, static_cast<Long>(platform.GetTickCount()));  // in play from here
+    EXPECT_EQ(G.EnemyX[1], 785);
+    EXPECT_EQ(G.EnemyX[2], 864);  // 863.5
+    EXPECT_EQ(G.EnemyX[3], 942);
+    EXPECT_EQ(G.EnemyY[1], 154);
+    EXPECT_EQ(G.EnemyY[2], 308);  // 308.5
+    EXPECT_EQ(G.EnemyY[3], 463);
+    RunWave();  // and now they fly left at speed 2
+    EXPECT_EQ(G.EnemyX[1], 783);
+    EXPECT_EQ(G.EnemyX[3], 940);
+    EXPECT_EQ(G.EnemyY[3], 463);
+}
+
+TEST_F(Waves, FlyingLeftWrapsPastTheLeftEdgeAndSpeedsUpToFifteen) {
+    Lone(1, -52, 300, 1);  // wave 1 is 53 wide
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], -53);
+    EXPECT_EQ(G.EnemySpeed[1], 1);
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], 785);
+    EXPECT_EQ(G.EnemySpeed[1], 2);
+    EXPECT_EQ(G.EnemyY[1], 300);
+    for (Long speed : {14, 15, 17}) {
+        Lone(9, -10, 300, speed);  // wave 9 is 17 wide
+        RunWave();
+        EXPECT_EQ(G.EnemyX[1], 785);
+        EXPECT_EQ(G.EnemySpeed[1], std::max<Long>(speed, 15));
+    }
+}
+
+TEST_F(Waves, DriftingWrapsBetweenTheStripAndTheBottomEdge) {
+    Lone(4, 400, 583, 2);  // 32 high: its bottom edge meets H at y = 585
+    G.EnemyDrift[1] = -2;  // down
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], 398);
+    EXPECT_EQ(G.EnemyY[1], 585);
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 25);
+    G.EnemyDrift[1] = 1;  // up
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 585);  // left the play field at 24: back at H - 32
+    G.EnemyY[1] = 26;
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 25);
+    // Wave 10 also drifts, and wraps sideways like rule L.
+    Lone(10, -54, 0, 4);  // 55 x 56; laid out on row 0
+    G.EnemyDrift[1] = 0;
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], 785);
+    EXPECT_EQ(G.EnemySpeed[1], 5);
+    EXPECT_EQ(G.EnemyY[1], 561);  // H - 56
+    G.EnemyY[1] = 617;            // risen from below: too low, back under the strip
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 25);
+}
+
+TEST_F(Waves, FlyingUpWrapsBelowTheWindowAndSpeedsUp) {
+    Lone(7, 300, 30, 5);
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 25);
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 617);
+    EXPECT_EQ(G.EnemySpeed[1], 6);
+    EXPECT_EQ(G.EnemyX[1], 300);
+    G.EnemyY[1] = 20;
+    G.EnemySpeed[1] = 15;
+    RunWave();
+    EXPECT_EQ(G.EnemySpeed[1], 15);
+}
+
+TEST_F(Waves, FlyingRightComesBackFromBeyondTheLeftEdgeAtTheSameSpeed) {
+    Lone(8, 781, 300, 4);
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], 785);  // at the width: stays
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], -51);
+    EXPECT_EQ(G.EnemySpeed[1], 4);
+    EXPECT_EQ(G.EnemyY[1], 300);
+}
+
+TEST_F(Waves, TheFinalWaveBouncesBetweenATenthAndNineTenthsOfTheHeight) {
+    Lone(11, 628, 555, 0);  // 0.9 H = 555.3: any step of 1..9 goes beyond
+    G.EnemyDirection[1] = 1;
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 553);
+    EXPECT_EQ(G.EnemyDirection[1], -1);
+    EXPECT_GE(G.EnemySpeed[1], 1);
+    EXPECT_LE(G.EnemySpeed[1], 9);
+    EXPECT_EQ(G.EnemyX[1], 628);
+    G.EnemyY[1] = 300;
+    RunWave();
+    EXPECT_LE(G.EnemySpeed[1], -1);  // upwards now
+    EXPECT_GE(G.EnemySpeed[1], -9);
+    EXPECT_EQ(G.EnemyY[1], 300 + G.EnemySpeed[1]);
+    G.EnemyY[1] = 62;  // 0.1 H = 61.7
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 64);
+    EXPECT_EQ(G.EnemyDirection[1], 1);
+    // In a low window the bounce can leave it under the strip: it wraps like a drifter.
+    Display().form.SetClientSize(785, 100);
+    Lone(11, 628, 20, 0);
+    G.EnemyDirection[1] = -1;
+    RunWave();
+    EXPECT_EQ(G.EnemyY[1], 52);  // 100 - 48
+}
+
+TEST_F(Waves, OnlyLiveEnemiesMove) {
+    RunWave();
+    G.EnemyAlive[2] = 0;
+    G.EnemyBlast[2] = 4;
+    RunWave();
+    EXPECT_EQ(G.EnemyX[1], 783);
+    EXPECT_EQ(G.EnemyX[2], 864);
+    EXPECT_EQ(G.EnemyX[3], 940);
+}
+
+TEST_F(Waves, AClearedWavePausesTwoSecondsAfterItsLastExplosionShowingTheCarrierPrompt) {
+    Label& prompt = *Display().Label3;
+    RunWave();
+    for (int i = 1; i <= 3; ++i) G.EnemyAlive[i] = 0;
+    G.EnemyBlast[3] = 20;  // the last one still exploding
+    platform.Advance(5000);
+    RunWave();
+    const Long lastBlast = G.WaveEndTick;
+    EXPECT_EQ(lastBlast, static_cast<Long>(platform.GetTickCount()));
+    EXPECT_FALSE(prompt.Visible());
+    G.EnemyBlast[3] = 0;
+    platform.Advance(1);
+    RunWave();
+    EXPECT_TRUE(prompt.Visible());
+    EXPECT_EQ(G.WaveEndTick, lastBlast);
+    platform.SetTick(static_cast<std::uint32_t>(lastBlast) + 2000);
+    RunWave();
+    EXPECT_TRUE(prompt.Visible());
+    EXPECT_EQ(G.Wave, 1);
+    platform.Advance(1);
+    RunWave();
+    EXPECT_FALSE(prompt.Visible());
+    EXPECT_EQ(G.Wave, 2);
+    EXPECT_EQ(G.WaveSetup, True);
+    EXPECT_EQ(G.EnemyCount, 4);
+    EXPECT_EQ(G.WaveEndTick, lastBlast + 2001);
+    EXPECT_EQ(G.CarrierCalled, False);
+    RunWave();  // the next call lays it out
+    EXPECT_EQ(G.EnemyAlive[4], -1);
+    EXPECT_EQ(G.EnemyX[4], 1020);
+}
+
+TEST_F(Waves, ShiftCallsTheCarrierOnlyDuringThePause) {
+    Label& prompt = *Display().Label3;
+    platform.SetKeyHeld(VK_SHIFT);
+    RunWave();
+    RunWave();
+    EXPECT_EQ(G.CarrierCalled, False);  // a wave in play
+    for (int i = 1; i <= 3; ++i) G.EnemyAlive[i] = 0;
+    RunWave();
+    EXPECT_EQ(G.CarrierCalled, True);
+    EXPECT_FALSE(prompt.Visible());
+    platform.SetKeyHeld(VK_SHIFT, false);
+    RunWave();
+    EXPECT_TRUE(prompt.Visible());  // the pause goes on
+    EXPECT_EQ(G.Wave, 1);
+}
+
+TEST_F(Waves, AfterTheFinalWaveTheStripShowsTheNextLevelInTheSameFrame) {
+    G.Wave = 11;
+    G.EnemyCount = 1;
+    G.WaveSetup = False;
+    G.EnemyAlive[1] = 0;
+    G.EnemyBlast[1] = 0;
+    G.WaveEndTick = static_cast<Long>(platform.GetTickCount()) - 5000;
+    PlayFrames(1);
+    EXPECT_EQ(Display().Text3->Text(), "2");
+    EXPECT_EQ(Display().Text6->Text(), "1");
+    EXPECT_EQ(G.EnemyCount, 2);
+    PlayFrames(1);
+    EXPECT_EQ(G.EnemyCount, 10);
+    EXPECT_EQ(G.EnemySpeed[10], 3);
+}
+
+TEST_F(Waves, WhileTheCarrierIsOnScreenTheWaveStandsStill) {
+    PlayFrames(1);
+    const Long x = G.EnemyX[1];
+    G.CarrierActive = True;
+    PlayFrames(3);
+    EXPECT_EQ(G.EnemyX[1], x);
+    G.CarrierActive = False;
+    PlayFrames(1);
+    EXPECT_EQ(G.EnemyX[1], x - 2);
+}
+
+}  // namespace
+}  // namespace vorlax
