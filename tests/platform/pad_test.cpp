@@ -16,70 +16,47 @@ std::vector<int> Held(const HeldKeys& keys) {
     return out;
 }
 
-PadState With(std::initializer_list<PadButton> buttons) {
+std::vector<int> Stick(int x, int y, std::initializer_list<int> heldBefore = {}) {
     PadState s;
-    for (PadButton b : buttons) s.Press(b);
-    return s;
+    s.leftX = x;
+    s.leftY = y;
+    HeldKeys before;
+    for (int vk : heldBefore) before.set(static_cast<std::size_t>(vk));
+    return Held(PadKeys(s, before));
 }
 
 TEST(PadKeys, EachButtonHoldsItsKey) {
-    const struct {
-        PadButton button;
-        int key;
-    } map[] = {{PadButton::A, VK_SPACE},
-               {PadButton::B, VK_CONTROL},
-               {PadButton::RightShoulder, VK_CONTROL},
-               {PadButton::X, VK_SHIFT},
-               {PadButton::LeftShoulder, VK_SHIFT},
-               {PadButton::Start, VK_F2},
-               {PadButton::Back, VK_P},
-               {PadButton::DpadLeft, VK_LEFT},
-               {PadButton::DpadRight, VK_RIGHT},
-               {PadButton::DpadUp, VK_UP},
-               {PadButton::DpadDown, VK_DOWN}};
-    for (const auto& m : map)
-        EXPECT_EQ(Held(PadKeys(With({m.button}), {})), std::vector<int>{m.key})
-            << "button " << static_cast<int>(m.button);
-    EXPECT_TRUE(PadKeys(With({PadButton::Y}), {}).none()) << "Y has no key";
-    EXPECT_TRUE(PadKeys(PadState{}, {}).none());
-    // Several at once, as a player flying, firing and shielding would.
-    EXPECT_EQ(Held(PadKeys(
-                  With({PadButton::A, PadButton::B, PadButton::DpadUp, PadButton::DpadRight}), {})),
-              (std::vector<int>{VK_CONTROL, VK_SPACE, VK_UP, VK_RIGHT}));
+    const std::pair<PadButton, int> map[] = {{PadButton::A, VK_SPACE},
+                                             {PadButton::B, VK_CONTROL},
+                                             {PadButton::RightShoulder, VK_CONTROL},
+                                             {PadButton::X, VK_SHIFT},
+                                             {PadButton::LeftShoulder, VK_SHIFT},
+                                             {PadButton::Start, VK_F2},
+                                             {PadButton::Back, VK_P},
+                                             {PadButton::DpadLeft, VK_LEFT},
+                                             {PadButton::DpadRight, VK_RIGHT},
+                                             {PadButton::DpadUp, VK_UP},
+                                             {PadButton::DpadDown, VK_DOWN},
+                                             {PadButton::Y, 0}};
+    for (const auto& [button, key] : map) {
+        PadState s;
+        s.Press(button);
+        EXPECT_EQ(Held(PadKeys(s, {})), key ? std::vector<int>{key} : std::vector<int>{})
+            << "button " << static_cast<int>(button);
+    }
 }
 
 TEST(PadKeys, TheStickHoldsFromHalfWayAndLetsGoBelowThreeEighths) {
-    auto stick = [](int x, int y, const HeldKeys& before = {}) {
-        PadState s;
-        s.leftX = x;
-        s.leftY = y;
-        return Held(PadKeys(s, before));
-    };
-    EXPECT_EQ(stick(kStickPress, 0), std::vector<int>{VK_RIGHT});
-    EXPECT_EQ(stick(kStickPress - 1, 0), std::vector<int>{});
-    EXPECT_EQ(stick(-kStickPress, 0), std::vector<int>{VK_LEFT});
-    EXPECT_EQ(stick(-32768, 0), std::vector<int>{VK_LEFT});
-    EXPECT_EQ(stick(0, -kStickPress), std::vector<int>{VK_UP});  // y grows downwards
-    EXPECT_EQ(stick(0, 32767), std::vector<int>{VK_DOWN});
-    // A diagonal push holds both arrows.
-    EXPECT_EQ(stick(23170, -23170), (std::vector<int>{VK_UP, VK_RIGHT}));
-
-    // Held already: it stays held down to the lower threshold.
-    HeldKeys right;
-    right.set(VK_RIGHT);
-    EXPECT_EQ(stick(kStickRelease, 0, right), std::vector<int>{VK_RIGHT});
-    EXPECT_EQ(stick(kStickRelease - 1, 0, right), std::vector<int>{});
-    // The lower threshold is the arrow's own: holding right does not make
-    // left easier.
-    EXPECT_EQ(stick(-kStickRelease, 0, right), std::vector<int>{});
-    HeldKeys up;
-    up.set(VK_UP);
-    EXPECT_EQ(stick(0, -kStickRelease, up), std::vector<int>{VK_UP});
-    EXPECT_EQ(stick(0, -kStickRelease + 1, up), std::vector<int>{});
-    // The D-pad and the stick together hold the arrow once.
-    PadState both = With({PadButton::DpadRight});
-    both.leftX = 30000;
-    EXPECT_EQ(Held(PadKeys(both, {})), std::vector<int>{VK_RIGHT});
+    EXPECT_EQ(Stick(kStickPress, 0), std::vector<int>{VK_RIGHT});
+    EXPECT_EQ(Stick(kStickPress - 1, 0), std::vector<int>{});
+    EXPECT_EQ(Stick(-32768, 0), std::vector<int>{VK_LEFT});
+    EXPECT_EQ(Stick(0, -kStickPress), std::vector<int>{VK_UP});  // y grows downwards
+    EXPECT_EQ(Stick(23170, 23170), (std::vector<int>{VK_RIGHT, VK_DOWN}));
+    // Held already: it stays held down to the lower threshold, the arrow's own.
+    EXPECT_EQ(Stick(kStickRelease, 0, {VK_RIGHT}), std::vector<int>{VK_RIGHT});
+    EXPECT_EQ(Stick(kStickRelease - 1, 0, {VK_RIGHT}), std::vector<int>{});
+    EXPECT_EQ(Stick(-kStickRelease, 0, {VK_RIGHT}), std::vector<int>{});
+    EXPECT_EQ(Stick(0, -kStickRelease, {VK_UP}), std::vector<int>{VK_UP});
 }
 
 TEST(NewlyHeld, OnlyKeysTakenHoldOfArePresses) {
@@ -90,8 +67,6 @@ TEST(NewlyHeld, OnlyKeysTakenHoldOfArePresses) {
     now.set(VK_P);
     now.set(VK_CONTROL);
     EXPECT_EQ(NewlyHeld(before, now), (std::vector<int>{VK_CONTROL, VK_P}));
-    EXPECT_TRUE(NewlyHeld(now, now).empty());
-    EXPECT_TRUE(NewlyHeld(now, {}).empty());
 }
 
 }  // namespace
