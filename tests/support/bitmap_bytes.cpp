@@ -44,9 +44,7 @@ std::string MakeBitmap(const BitmapSpec& spec,
         const std::size_t start = offset + row * stored;
         for (int x = 0; x < spec.width; ++x) {
             const std::uint32_t v = pixel(x, y);
-            if (spec.bits == 16) {
-                Poke(b, start + static_cast<std::size_t>(x) * 2, v, 2);
-            } else if (spec.bits >= 24) {
+            if (spec.bits >= 24) {
                 const Colour c = static_cast<Colour>(v);
                 const std::size_t at = start + static_cast<std::size_t>(x) * (spec.bits / 8);
                 b[at] = static_cast<char>(BlueOf(c));

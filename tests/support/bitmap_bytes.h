@@ -19,8 +19,8 @@ struct BitmapSpec {
     std::uint32_t compression = 0;  // 0 none, 3 colour masks
     std::uint32_t headerBytes = 40;
     bool topDown = false;
-    std::vector<Colour> palette;    // written as it is, for any bit depth
-    std::uint32_t coloursUsed = 0;  // the header's count of palette colours
+    std::vector<Colour> palette = {};  // written as it is, for any bit depth
+    std::uint32_t coloursUsed = 0;     // the header's count of palette colours
     std::array<std::uint32_t, 3> masks{0x00FF0000u, 0x0000FF00u, 0x000000FFu};
 };
 
