@@ -134,7 +134,9 @@ class E2EWholeGame : public GameOnXvfb {
         for (int tap = 0; tap < 120; ++tap) {
             const int y = ShipAt(Capture()).second;
             if (y >= 0 && std::abs(y - row) <= 6) return;
-            ASSERT_TRUE(X().Tap(y < row ? "Down" : "Up", milliseconds{25}));
+            // Near the row, a tap about one frame long: a step of 5 or 10 rows.
+            const milliseconds hold{std::abs(y - row) > 20 ? 25 : 12};
+            ASSERT_TRUE(X().Tap(y < row ? "Down" : "Up", hold));
             std::this_thread::sleep_for(milliseconds{30});
         }
         FAIL() << "the ship never reached row " << row;
