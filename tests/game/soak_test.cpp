@@ -177,7 +177,7 @@ class Player {
         if (!reckless && Danger() && G.Energy > 30) Hold(VK_CONTROL);
         const int target = Target(reckless);
         if (target == 0) {
-            if (!reckless && Chance(0.002)) Hold(VK_SHIFT);  // in the pause after a wave
+            if (!reckless && Chance(0.0002)) Hold(VK_SHIFT);  // in the pause after a wave
             Towards(G.ShipX, homeX_, VK_LEFT, VK_RIGHT);
             return;
         }
@@ -323,7 +323,7 @@ TEST_F(Soak, ScriptedGamesKeepEveryInvariant) {
             (longRun ? "VORLAX_SOAK_GAMES=" + std::to_string(games) + " " : std::string()) +
             "VORLAX_SOAK_SEED=" + std::to_string(seed) + ", game " + std::to_string(game);
         SCOPED_TRACE(where);
-        const int budget = longRun ? std::uniform_int_distribution<int>(500, 20000)(budgets)
+        const int budget = longRun ? std::uniform_int_distribution<int>(500, 30000)(budgets)
                                    : std::uniform_int_distribution<int>(100, 800)(budgets);
         player.NewGame(budget);
         invariants.NewGame();
