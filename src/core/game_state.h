@@ -118,6 +118,10 @@ struct GameState {
     Slots<std::string, 1, kHighScoreRanks> HighNames;
     Slots<Long, 1, kHighScoreRanks> HighScores;
     Long NewEntryRank = 0;
+    // Set when a game has ended (its score went to the table) until the next
+    // new-game reset: such a game is never played on, or its end would be
+    // entered again.
+    bool GameEnded = false;
 
     // The palette of named colours, set once by SetPalette.
     Colour ColRed = 0;

@@ -194,6 +194,7 @@ bool RunGameplaySteps() {
     }
     if (G.CurrentShip > G.ShipsEarned) {
         G.GameRunning = False;
+        G.GameEnded = true;
         GameOver();
         return false;
     }

@@ -79,6 +79,7 @@ void NewGameReset() {
     G.CarrierSpeed = 0.75;
     G.Energy = 500;
     G.Paused = False;
+    G.GameEnded = false;
 }
 
 }  // namespace vorlax

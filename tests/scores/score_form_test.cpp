@@ -97,26 +97,47 @@ TEST_F(ScoreWindowTest, KeysOtherThanEnterInTheEntryBoxChangeNothing) {
 }
 
 TEST_F(ScoreWindowTest, EnterInAnotherRowsBoxChangesNothing) {
-    // The player leaves the first entry unconfirmed and plays on from the
-    // game-over screen: the same score is entered again, one row lower, and
-    // both boxes are open.
+    // Only the entry's box takes keys; the handler itself also checks the row.
     EntryTyped("first");
-    Display().form.SetFocus();
-    EndGameWith(750);
-    ASSERT_EQ(G.NewEntryRank, 5);
-    ASSERT_TRUE(Name(4).Enabled());
     const HighScoreTable before = Table();
-    Name(4).SetFocus();  // a click into the older box
-    Type("!");
-    Press(VK_RETURN);
+    for (int index : {0, 2, 4, 9}) NameTextKeyDown(index, VK_RETURN);
     EXPECT_EQ(Table(), before);
     EXPECT_TRUE(Name(4).Enabled());
-    EXPECT_EQ(G.NewEntryRank, 5);
-    // The current entry's box still confirms.
-    Name(5).SetFocus();
-    Type("second");
+    EXPECT_TRUE(Name(4).HasFocus());
     Press(VK_RETURN);
-    EXPECT_EQ(G.HighNames[5], "second");
+    EXPECT_EQ(G.HighNames[4], "first");
+}
+
+TEST_F(ScoreWindowTest, AFinishedGameIsNotPlayedAgain) {
+    // F2 on the game-over screen while the table is open does nothing.
+    EntryTyped("first");
+    Display().form.SetFocus();
+    const HighScoreTable entered = Table();
+    Press(VK_F2);
+    EXPECT_EQ(Table(), entered);
+    EXPECT_EQ(G.NewEntryRank, 4);
+    // A pause left over from the last frames does not bring it back either.
+    G.Paused = True;
+    Press(int{'A'});
+    EXPECT_EQ(Table(), entered);
+    // Once the table is closed (its close box: no title screen), F2 starts a
+    // new game from fresh values.
+    platform.QueueClose(Scores().form);
+    platform.DoEvents();
+    ASSERT_FALSE(Scores().form.Loaded());
+    EXPECT_EQ(SavedFile(), FormatHighScores(entered));
+    Display().form.SetFocus();
+    int frames = 0;
+    platform.EveryYield([&] {
+        if (G.GameRunning == True && ++frames >= 3) G.GameRunning = False;
+    });
+    Press(VK_F2);
+    platform.EveryYield(nullptr);
+    EXPECT_EQ(Table(), entered);
+    EXPECT_EQ(G.Score, 0);
+    EXPECT_EQ(LivesLeft(G), 3);
+    EXPECT_GE(frames, 3) << "the new game ran";
+    EXPECT_TRUE(Display().Text7->Visible());
 }
 
 TEST_F(ScoreWindowTest, EscInThePictureSavesTheTableAndReturnsToTheTitleScreen) {
