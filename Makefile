@@ -15,7 +15,7 @@ FUZZ_RUNS ?= 2000000
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX   ?= /usr/local
 
-.PHONY: run test build deps asan bench format clean install fuzz fuzz-corpus
+.PHONY: run test build deps asan bench format clean install fuzz fuzz-corpus soak
 
 run: build
 	cd $(BUILD) && ./vorlax
@@ -39,6 +39,19 @@ asan: deps
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The long automatic run: SOAK_GAMES whole games by the scripted player, under
+# AddressSanitizer and UBSan, every frame checked (make test plays a few short
+# ones). SOAK_SEED picks another seed; a failure names the seed and the game.
+SOAK_GAMES ?= 1000
+SOAK_SEED  ?= 1207
+soak: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVORLAX_SANITIZE=ON -DVORLAX_BENCH=OFF
+	cmake --build $(ASAN) -j$(JOBS) --target vorlax_tests
+	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    VORLAX_SOAK_GAMES=$(SOAK_GAMES) VORLAX_SOAK_SEED=$(SOAK_SEED) \
+	    ./vorlax_tests --gtest_filter='Soak.*'
 
 # Fuzzes the two readers of files a player may have touched, the high-score
 # file and the bitmaps, each for FUZZ_RUNS inputs (under ASan and UBSan, no

@@ -98,6 +98,12 @@ struct GameState {
     double CarrierSpeed = 0.0;
     Flag CarrierCalled = False;
     Flag CarrierActive = False;
+    // Waves 7 and 11 never move their enemies sideways, so a visit that puts
+    // them beyond the right edge would leave them out of reach for good. The
+    // wave (0 for none) and the columns its enemies held when the visit
+    // began, to put them back when it ends.
+    Long StrandedWave = 0;
+    Slots<Long, 1, kMaxEnemies> StrandedX;
 
     // Frame control and display.
     Flag GameRunning = False;

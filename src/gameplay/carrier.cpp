@@ -1,9 +1,86 @@
 #include "gameplay/carrier.h"
 
-namespace vorlax {
+#include "core/game_state.h"
+#include "core/numbers.h"
+#include "core/random.h"
+#include "graphics/display_form.h"
 
-// Not in the game yet: the frame loop already calls them in their places.
-void MoveCarrier() {}
-void DockingTest() {}
+namespace vorlax {
+namespace {
+
+constexpr Long kCarrierStep = 1;  // the ship's step per frame while the carrier moves
+constexpr Long kNormalStep = 5;
+constexpr Long kFullEnergy = 500;
+
+// The docking bay, relative to the carrier's top-left corner: it reaches
+// down to the carrier's lower edge, so the ship flies in from below.
+constexpr double kBayLeft = 587;
+constexpr double kBayWidth = 94;
+constexpr double kBayTop = 150;
+constexpr double kBayHeight = 64;
+
+// Flying up and bouncing in place never change an enemy's column.
+bool ColumnsFixed(Long wave) {
+    return wave == 7 || wave == 11;
+}
+
+// Remembers where the enemies of such a wave stood before the carrier moved
+// them out of the way.
+void NoteStrandedColumns() {
+    G.StrandedWave = ColumnsFixed(G.Wave) ? G.Wave : 0;
+    if (G.StrandedWave == 0) return;
+    for (int i = 1; i <= kMaxEnemies; ++i) G.StrandedX[i] = G.EnemyX[i];
+}
+
+}  // namespace
+
+void ReturnStrandedEnemies() {
+    if (G.StrandedWave != 0 && G.StrandedWave == G.Wave) {
+        for (int i = 1; i <= kMaxEnemies && i <= G.EnemyCount; ++i) {
+            if (G.EnemyAlive[i] == -1) G.EnemyX[i] = G.StrandedX[i];
+        }
+    }
+    G.StrandedWave = 0;
+}
+
+void MoveCarrier() {
+    const double width = DisplayForm().form.ClientWidth();
+    const double height = DisplayForm().form.ClientHeight();
+    if (G.CarrierCalled == True && G.CarrierActive == False) {
+        // A visit starts wholly right of the window, its top at one of five
+        // rows between a tenth and a half of the height; the enemies make way.
+        G.CarrierCalled = False;
+        G.CarrierActive = True;
+        G.CarrierX = width * 0.1 + width;
+        const Long row = RandomBetween(1, 6);
+        G.CarrierY = row / 10.0 * height;
+        NoteStrandedColumns();
+        for (int i = 1; i <= kMaxEnemies; ++i) G.EnemyX[i] = Nearest(width * 0.1 + width);
+    } else if (G.CarrierActive == True) {
+        G.CarrierX -= G.CarrierSpeed;
+        G.ShipStepX = kCarrierStep;
+        G.ShipStepY = kCarrierStep;
+        // The enemies wait in a row beyond the right edge, a tenth of the width apart.
+        for (int i = 1; i <= kMaxEnemies; ++i) G.EnemyX[i] = Nearest(i * 0.1 * width + width);
+        if (G.CarrierX + kCarrierWidth < 0) {
+            G.CarrierCalled = False;
+            G.CarrierActive = False;
+            ReturnStrandedEnemies();
+        }
+    } else {
+        G.ShipStepX = kNormalStep;
+        G.ShipStepY = kNormalStep;
+    }
+}
+
+void DockingTest() {
+    // The ship's whole box inside the bay, touching none of its edges.
+    const double left = G.CarrierX + kBayLeft;
+    const double top = G.CarrierY + kBayTop;
+    if (left < G.ShipX && G.ShipX + kShipWidth < left + kBayWidth && top < G.ShipY &&
+        G.ShipY + kShipHeight < top + kBayHeight) {
+        G.Energy = kFullEnergy;
+    }
+}
 
 }  // namespace vorlax

@@ -2,6 +2,7 @@
 
 #include "core/game_state.h"
 #include "core/numbers.h"
+#include "gameplay/carrier.h"
 #include "graphics/display_form.h"
 #include "platform/platform.h"
 
@@ -44,6 +45,7 @@ void LoseShip() {
     G.SpawnTick = static_cast<Long>(platform.GetTickCount());
     G.GameRunning = True;
     G.CarrierCalled = False;
+    if (G.CarrierActive == True) ReturnStrandedEnemies();
     G.CarrierActive = False;
 }
 

@@ -184,9 +184,9 @@ TEST_F(FrameLoopTest, CtrlSpendsTheLastUnitAndAnEmptyStoreCallsTheCarrierInTheSa
     PlayFrames(1);
     EXPECT_EQ(G.ShieldOn, True);
     EXPECT_EQ(G.Energy, 0);
-    EXPECT_EQ(G.CarrierCalled, True);
-    G.CarrierCalled = False;
-    PlayFrames(1);  // nothing left: no shield
+    EXPECT_EQ(G.CarrierActive, True);  // called, and on its way in the same frame
+    EXPECT_EQ(G.CarrierCalled, False);
+    PlayFrames(1);  // nothing left: no shield, and the carrier is asked for again
     EXPECT_EQ(G.ShieldOn, False);
     EXPECT_EQ(G.Energy, 0);
     EXPECT_EQ(G.CarrierCalled, True);

@@ -313,14 +313,15 @@ TEST_F(Waves, AfterTheFinalWaveTheStripShowsTheNextLevelInTheSameFrame) {
 }
 
 TEST_F(Waves, WhileTheCarrierIsOnScreenTheWaveStandsStill) {
+    G.Wave = 7;  // flying up: the rows show whether the wave moved
     PlayFrames(1);
-    const Long x = G.EnemyX[1];
+    const Long y = G.EnemyY[1];
     G.CarrierActive = True;
     PlayFrames(3);
-    EXPECT_EQ(G.EnemyX[1], x);
+    EXPECT_EQ(G.EnemyY[1], y);
     G.CarrierActive = False;
     PlayFrames(1);
-    EXPECT_EQ(G.EnemyX[1], x - 2);
+    EXPECT_EQ(G.EnemyY[1], y - 8);
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+// The energy carrier: a visit's start, its crossing and its end, the
+// enemies waiting meanwhile, docking, and the ship's steps frame by frame.
+#include "gameplay/carrier.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "gameplay/player_loss.h"
+#include "gameplay/waves.h"
+#include "support/play_fixture.h"
+
+namespace vorlax {
+namespace {
+
+class Carrier : public testing::PlayTest {
+  protected:
+    std::vector<Long> EnemyColumns() {
+        std::vector<Long> x;
+        for (int i = 1; i <= 10; ++i) x.push_back(G.EnemyX[i]);
+        return x;
+    }
+};
+
+TEST_F(Carrier, AVisitStartsRightOfTheWindowOnOneOfFiveRowsAndTheEnemiesWait) {
+    Display().form.SetClientSize(800, 600);
+    std::set<double> rows;
+    for (int visit = 0; visit < 60; ++visit) {
+        G.CarrierActive = False;
+        G.CarrierCalled = True;
+        G.ShipStepX = G.ShipStepY = 5;
+        platform.Advance(7);
+        MoveCarrier();
+        ASSERT_EQ(G.CarrierActive, True);
+        ASSERT_EQ(G.CarrierCalled, False);
+        ASSERT_EQ(G.CarrierX, 880.0);
+        rows.insert(G.CarrierY);
+        ASSERT_EQ(EnemyColumns(), std::vector<Long>(10, 880));
+        ASSERT_EQ(G.ShipStepX, 5) << "the steps change from the visit's second frame";
+    }
+    EXPECT_EQ(rows, (std::set<double>{60, 120, 180, 240, 300}));
+
+    const double y = G.CarrierY;
+    MoveCarrier();
+    EXPECT_EQ(G.CarrierX, 879.25);
+    EXPECT_EQ(G.CarrierY, y);
+    EXPECT_EQ(EnemyColumns(),
+              (std::vector<Long>{880, 960, 1040, 1120, 1200, 1280, 1360, 1440, 1520, 1600}));
+    EXPECT_EQ(G.ShipStepX, 1);
+    EXPECT_EQ(G.ShipStepY, 1);
+}
+
+TEST_F(Carrier, TheVisitEndsOnceTheCarrierIsWhollyPastTheLeftEdge) {
+    G.CarrierActive = True;
+    G.CarrierX = -1312.25;
+    G.CarrierCalled = True;  // asked for again meanwhile
+    MoveCarrier();
+    EXPECT_EQ(G.CarrierX, -1313.0);
+    EXPECT_EQ(G.CarrierActive, True);
+    MoveCarrier();
+    EXPECT_EQ(G.CarrierActive, False);
+    EXPECT_EQ(G.CarrierCalled, False);
+    EXPECT_EQ(G.ShipStepX, 1);
+    MoveCarrier();
+    EXPECT_EQ(G.ShipStepX, 5);
+    EXPECT_EQ(G.ShipStepY, 5);
+}
+
+TEST_F(Carrier, DockingNeedsTheShipStrictlyInsideTheBay) {
+    // The bay of a carrier at (100, 200) spans 687..781 x 350..414.
+    struct Case {
+        Long x, y;
+        bool docked;
+    };
+    const Case cases[] = {{687, 360, false}, {688, 360, true}, {733, 360, true}, {734, 360, false},
+                          {700, 350, false}, {700, 351, true}, {700, 381, true}, {700, 382, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
+        G.CarrierX = 100;
+        G.CarrierY = 200;
+        G.ShipX = c.x;
+        G.ShipY = c.y;
+        G.Energy = 3;
+        DockingTest();
+        EXPECT_EQ(G.Energy, c.docked ? 500 : 3);
+    }
+    // Compared unrounded: a carrier a quarter pixel further right lets 734 in.
+    G.CarrierX = 100.25;
+    G.ShipX = 734;
+    G.ShipY = 360;
+    DockingTest();
+    EXPECT_EQ(G.Energy, 500);
+}
+
+// In play, frame by frame: the ship slows from the visit's third frame,
+// cannot fire, keeps docking while it stays in the bay, and speeds up again
+// one frame after the visit.
+TEST_F(Carrier, TheShipsStepsAndFireFollowTheVisitFrameByFrame) {
+    platform.SetKeyHeld(VK_RIGHT);
+    G.CarrierCalled = True;
+    auto steps = [&](int frames) {
+        std::vector<Long> moved;
+        for (int f = 0; f < frames; ++f) {
+            const Long x = G.ShipX;
+            PlayFrames(1);
+            moved.push_back(G.ShipX - x);
+        }
+        return moved;
+    };
+    EXPECT_EQ(steps(4), (std::vector<Long>{5, 5, 1, 1}));
+    platform.SetKeyHeld(VK_SPACE);
+    G.LastShotTick = 0;
+    G.Energy = 400;
+    PlayFrames(1);
+    EXPECT_EQ(G.ShotActive[1], False);
+    EXPECT_EQ(G.Energy, 400);
+    platform.SetKeyHeld(VK_SPACE, false);
+
+    // Docked: the store stays full as long as the ship is in the bay (cut
+    // into this carrier's mask as into the game's).
+    Surface& mask = *SurfaceOf(G.CarrierMaskDC);
+    for (int y = 150; y < 214; ++y)
+        for (int x = 587; x < 681; ++x) mask.SetPixel(x, y, RGB(255, 255, 255));
+    platform.SetKeyHeld(VK_RIGHT, false);
+    G.CarrierX = 100;
+    G.CarrierY = 200;
+    G.ShipX = 700;
+    G.ShipY = 360;
+    G.Energy = 12;
+    PlayFrames(1);
+    EXPECT_EQ(G.Energy, 500);
+    EXPECT_EQ(G.CurrentShip, 1);
+
+    platform.SetKeyHeld(VK_RIGHT);
+    G.ShipX = 100;
+    G.CarrierX = -1313;  // the next move takes it past the edge
+    EXPECT_EQ(steps(3), (std::vector<Long>{1, 1, 5}));
+    EXPECT_EQ(G.CarrierActive, False);
+}
+
+// Waves 7 and 11 never change an enemy's column, so after a visit their
+// live enemies go back to where they stood; the other waves fly back in.
+TEST_F(Carrier, AfterAVisitEnemiesThatNeverMoveSidewaysAreBackInTheirColumns) {
+    auto visit = [&](bool endByLoss) {
+        G.CarrierCalled = True;
+        MoveCarrier();
+        MoveCarrier();
+        ASSERT_GE(G.EnemyX[1], 785);
+        if (endByLoss) {
+            LoseShip();
+        } else {
+            G.CarrierX = -1313;
+            MoveCarrier();
+        }
+        ASSERT_EQ(G.CarrierActive, False);
+    };
+    for (bool byLoss : {false, true}) {
+        SCOPED_TRACE(byLoss ? "ended by a lost ship" : "ended by crossing");
+        G.Wave = 7;
+        G.WaveSetup = True;
+        RunWave();
+        const std::vector<Long> columns = EnemyColumns();
+        G.EnemyAlive[2] = 0;  // shot down: stays where the carrier sent it
+        visit(byLoss);
+        EXPECT_EQ(G.EnemyX[1], columns[0]);
+        EXPECT_EQ(G.EnemyX[2], 942);
+        EXPECT_EQ(G.EnemyX[3], columns[2]);
+    }
+
+    G.Level = 3;
+    G.Wave = 11;
+    G.WaveSetup = True;
+    RunWave();
+    visit(true);
+    EXPECT_EQ(EnemyColumns()[0], 628);
+    EXPECT_EQ(EnemyColumns()[2], 628);
+
+    G.Wave = 1;
+    G.WaveSetup = True;
+    RunWave();
+    visit(false);
+    EXPECT_EQ(EnemyColumns()[0], 864);
+}
+
+}  // namespace
+}  // namespace vorlax

@@ -1,0 +1,294 @@
+// The ship against enemies and the carrier, pixel by pixel: the shared
+// rectangle, which of its pixels count, the shield, and one ship per frame.
+#include "gameplay/collision.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "gameplay/carrier.h"
+#include "scores/score_form.h"
+#include "support/game_fixture.h"
+#include "support/play_fixture.h"
+
+namespace vorlax {
+namespace {
+
+constexpr Colour kWhite = RGB(255, 255, 255);
+
+using Dot = std::pair<int, int>;
+
+// Makes a mask solid everywhere, or clear everywhere but at `dots`.
+void SetMask(SurfaceHandle mask, bool solid, std::initializer_list<Dot> dots = {}) {
+    Surface& m = *SurfaceOf(mask);
+    m.Fill(solid ? 0 : kWhite);
+    for (auto [x, y] : dots) m.SetPixel(x, y, 0);
+}
+
+class Collision : public testing::PlayTest {
+  protected:
+    Collision() {
+        G.Wave = 1;
+        G.EnemyCount = 3;
+    }
+    // The ship at (x, y) and the only live enemy, number 1, at (ex, ey).
+    void Place(Long x, Long y, Long ex, Long ey) {
+        G.ShipX = x;
+        G.ShipY = y;
+        for (int i = 1; i <= 10; ++i) G.EnemyAlive[i] = 0;
+        G.EnemyAlive[1] = -1;
+        G.EnemyX[1] = ex;
+        G.EnemyY[1] = ey;
+        G.CurrentShip = 1;
+        G.ShieldOn = False;  // a lost ship comes back shielded
+    }
+    // The carrier on screen at (x, y), the ship at (sx, sy).
+    void PlaceCarrier(Long sx, Long sy, double x, double y) {
+        Place(sx, sy, 2000, 2000);
+        G.CarrierActive = True;
+        G.CarrierX = x;
+        G.CarrierY = y;
+    }
+    bool Lost() { return G.CurrentShip == 2; }
+    // Where the two masks were laid on the scratch picture: with both masks
+    // clear, exactly the shared rectangle is white.
+    std::array<int, 4> Shared() {
+        return testing::Extent(Display().CollisionPict->Image(), kWhite);
+    }
+    static constexpr std::array<int, 4> kNothing{129, 89, -1, -1};
+};
+
+// Ship at (100, 100), a 53 x 32 enemy at (130, 110): the shared rectangle is
+// 17 x 22, from ship column 30 and row 10, and only its inner 15 x 20 pixels
+// are read. A single solid pixel in one mask, the other solid all over, shows
+// where each mask lies and which pixels count.
+TEST_F(Collision, TheSharedRectangleAndItsInnerPixels) {
+    SetMask(G.ShipMaskDC, false);
+    SetMask(G.EnemyMaskDC[1], false);
+    Place(100, 100, 130, 110);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 17, 22}));
+    EXPECT_FALSE(Lost());
+
+    struct Case {
+        bool inEnemy;  // the dot lies in the enemy's mask, else in the ship's
+        Dot dot;
+        bool hit;
+    };
+    const Case cases[] = {
+        {true, {0, 5}, false},    {true, {1, 1}, true},     {true, {15, 20}, true},
+        {true, {16, 5}, false},   {true, {5, 21}, false},   {true, {5, 0}, false},
+        {false, {30, 20}, false}, {false, {31, 11}, true},  {false, {45, 30}, true},
+        {false, {46, 20}, false}, {false, {40, 10}, false}, {false, {40, 31}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.inEnemy ? "enemy " : "ship ") + std::to_string(c.dot.first) + ", " +
+                     std::to_string(c.dot.second));
+        SetMask(c.inEnemy ? G.ShipMaskDC : G.EnemyMaskDC[1], true);
+        SetMask(c.inEnemy ? G.EnemyMaskDC[1] : G.ShipMaskDC, false, {c.dot});
+        Place(100, 100, 130, 110);
+        CheckShipCollision();
+        EXPECT_EQ(Lost(), c.hit);
+    }
+}
+
+TEST_F(Collision, TheCarriersSharedRectangleIsRoundedFromItsExactPosition) {
+    SetMask(G.ShipMaskDC, false);
+    SetMask(G.CarrierMaskDC, false);
+    // Ship (600, 240), carrier (50.25, 80): cw = 763.25 gives carrier column
+    // 550, ch = 54 row 160, both then cut to the ship's 47 x 32.
+    PlaceCarrier(600, 240, 50.25, 80);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 47, 32}));
+    SetMask(G.ShipMaskDC, true);
+    for (auto [dot, hit] : {std::pair{Dot{550, 161}, false},
+                            {Dot{551, 161}, true},
+                            {Dot{595, 190}, true},
+                            {Dot{596, 170}, false},
+                            {Dot{560, 160}, false},
+                            {Dot{560, 191}, false}}) {
+        SCOPED_TRACE(std::to_string(dot.first) + ", " + std::to_string(dot.second));
+        SetMask(G.CarrierMaskDC, false, {dot});
+        PlaceCarrier(600, 240, 50.25, 80);
+        CheckShipCollision();
+        EXPECT_EQ(Lost(), hit);
+    }
+    // Rounded to the nearest, ties to even: ship (100, 100), carrier
+    // (120.25, 109.5) share 26.75 -> 27 columns and 22.5 -> 22 rows.
+    SetMask(G.ShipMaskDC, false);
+    SetMask(G.CarrierMaskDC, false);
+    PlaceCarrier(100, 100, 120.25, 109.5);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 27, 22}));
+}
+
+TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollide) {
+    SetMask(G.ShipMaskDC, true);
+    SetMask(G.EnemyMaskDC[1], true);
+    struct Case {
+        Long ex, ey;
+        bool hit;
+    };
+    // The ship covers 100..146 x 100..131; enemies are 53 x 32.
+    const Case cases[] = {{147, 100, false}, {145, 100, false}, {144, 100, true}, {100, 132, false},
+                          {100, 130, false}, {100, 129, true},  {48, 100, false}, {49, 100, false},
+                          {50, 100, true},   {100, 68, false},  {100, 70, false}, {100, 71, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.ex) + ", " + std::to_string(c.ey));
+        Place(100, 100, c.ex, c.ey);
+        CheckShipCollision();
+        EXPECT_EQ(Lost(), c.hit);
+    }
+    // Edge to edge nothing is laid on the scratch picture at all.
+    SetMask(G.ShipMaskDC, false);
+    SetMask(G.EnemyMaskDC[1], false);
+    Place(100, 100, 147, 100);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), kNothing);
+}
+
+TEST_F(Collision, ANarrowEnemyInsideTheShipsSpanSharesOnlyItsOwnWidth) {
+    G.Wave = 9;  // 17 x 15
+    SetMask(G.ShipMaskDC, false);
+    SetMask(G.EnemyMaskDC[9], false);
+    Place(100, 100, 110, 105);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 17, 15}));
+}
+
+TEST_F(Collision, TheShieldGuardsAgainstEnemiesButNotTheCarrier) {
+    SetMask(G.ShipMaskDC, true);
+    SetMask(G.EnemyMaskDC[1], true);
+    SetMask(G.CarrierMaskDC, true);
+    Place(100, 100, 120, 110);
+    G.ShieldOn = True;
+    CheckShipCollision();
+    EXPECT_FALSE(Lost());
+    EXPECT_EQ(G.EnemyAlive[1], -1);
+
+    // While the carrier is on screen the enemies are not tested, shield or not.
+    G.ShieldOn = False;
+    PlaceCarrier(100, 100, 500, 300);
+    G.EnemyAlive[1] = -1;
+    G.EnemyX[1] = 120;
+    G.EnemyY[1] = 110;
+    CheckShipCollision();
+    EXPECT_FALSE(Lost());
+    EXPECT_EQ(G.EnemyAlive[1], -1);
+
+    PlaceCarrier(480, 290, 500, 300);
+    G.ShieldOn = True;
+    G.Energy = 7;
+    CheckShipCollision();
+    EXPECT_TRUE(Lost());
+    EXPECT_EQ(G.CarrierActive, False);  // gone with the ship
+    EXPECT_EQ(G.Energy, 500);
+}
+
+TEST_F(Collision, EveryEnemyTouchedVanishesButTheShipIsLostOnce) {
+    SetMask(G.ShipMaskDC, true);
+    SetMask(G.EnemyMaskDC[1], true);
+    Place(100, 100, 120, 110);
+    G.EnemyAlive[3] = -1;  // touching too
+    G.EnemyX[3] = 80;
+    G.EnemyY[3] = 90;
+    G.EnemyAlive[2] = -1;  // elsewhere
+    G.EnemyX[2] = 400;
+    G.EnemyY[2] = 400;
+    G.WaveSetup = True;
+    G.Score = 50;
+    const std::uint32_t before = platform.GetTickCount();
+    CheckShipCollision();
+    EXPECT_EQ(G.CurrentShip, 2);
+    EXPECT_EQ(platform.GetTickCount(), before + 500) << "one explosion";
+    EXPECT_EQ(G.WaveSetup, False);
+    EXPECT_EQ(G.EnemyAlive[1], 0);
+    EXPECT_EQ(G.EnemyAlive[3], 0);
+    EXPECT_EQ(G.EnemyAlive[2], -1);
+    EXPECT_EQ(G.EnemyBlast[1] + G.EnemyBlast[3], 0) << "no explosion, no points";
+    EXPECT_EQ(G.Score, 50);
+    EXPECT_EQ(G.ShipX, 173);  // the next ship
+}
+
+// Every pair is tested on a black picture: what an earlier enemy left there
+// would hide a solid pixel of the next.
+TEST_F(Collision, EachEnemyIsTestedOnAFreshScratchPicture) {
+    SetMask(G.ShipMaskDC, false, {{20, 10}, {20, 11}});
+    SetMask(G.EnemyMaskDC[1], true);
+    Place(100, 100, 130, 100);  // shares ship columns 30..46 only
+    G.EnemyAlive[2] = -1;       // shares columns 10..46
+    G.EnemyX[2] = 110;
+    G.EnemyY[2] = 100;
+    CheckShipCollision();
+    EXPECT_TRUE(Lost());
+    EXPECT_EQ(G.EnemyAlive[1], -1);
+    EXPECT_EQ(G.EnemyAlive[2], 0);
+}
+
+// In play: the shield key protects in the very frame it is seen, and losing
+// the last ship ends the game in the frame of the collision.
+TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
+    SetMask(G.ShipMaskDC, true);
+    SetMask(G.EnemyMaskDC[1], true);
+    platform.Advance(3000);
+    PlayFrames(1);  // the spawn shield is gone
+    ASSERT_EQ(G.ShieldOn, False);
+    G.WaveSetup = False;
+    G.EnemyCount = 1;
+    G.EnemyAlive[1] = -1;
+    G.EnemySpeed[1] = 0;  // stays on the ship
+    G.EnemyX[1] = G.ShipX + 10;
+    G.EnemyY[1] = G.ShipY;
+    platform.SetKeyHeld(VK_CONTROL);
+    PlayFrames(1);
+    EXPECT_EQ(G.CurrentShip, 1);
+    EXPECT_EQ(G.EnemyAlive[1], -1);
+    platform.SetKeyHeld(VK_CONTROL, false);
+    G.CurrentShip = 3;  // the last ship
+    PlayFrames(1);
+    EXPECT_EQ(G.CurrentShip, 4);
+    EXPECT_EQ(G.GameRunning, False);
+    EXPECT_TRUE(ScoreForm().form.Visible()) << "game over";
+}
+
+// With the game's own artwork: a ship anywhere inside the carrier's docking
+// bay never touches its hull, and one pushed into the hull does.
+class CollisionWithArtwork : public testing::GameTest {};
+
+TEST_F(CollisionWithArtwork, TheDockedShipTouchesNothingAndTheHullCostsTheShip) {
+    Main();
+    ASSERT_TRUE(platform.Messages().empty());
+    // The ship (x, y) pixels right of and below the carrier's whole column 100 and row 200.
+    auto place = [](Long x, Long y) {
+        G.CarrierActive = True;
+        G.CarrierX = 100.25;
+        G.CarrierY = 200;
+        G.ShipX = 100 + x;
+        G.ShipY = 200 + y;
+        G.CurrentShip = 1;
+    };
+    auto collides = [&](Long x, Long y) {
+        place(x, y);
+        CheckShipCollision();
+        return G.CurrentShip == 2;
+    };
+    int docked = 0;
+    for (Long y = 140; y <= 190; ++y) {
+        for (Long x = 580; x <= 640; ++x) {
+            place(x, y);
+            G.Energy = 0;
+            DockingTest();
+            if (G.Energy != 500) continue;
+            ++docked;
+            ASSERT_FALSE(collides(x, y)) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(docked, 47 * 31);
+    EXPECT_TRUE(collides(560, 160));  // its nose in the hull beside the bay
+    EXPECT_TRUE(collides(610, 110));  // above the bay
+    EXPECT_TRUE(collides(660, 160));
+    EXPECT_FALSE(collides(610, 260));  // below the carrier
+}
+
+}  // namespace
+}  // namespace vorlax
