@@ -150,19 +150,6 @@ class Player {
         // Reckless flying ends any game within a few thousand frames.
         if (++frames_ > budget_ + 100000) throw Broken("the game never ends");
         platform_.ReleaseAllKeys();
-        if (noise_ > 0) {
-            --noise_;
-            for (int k : noiseKeys_) Hold(k);
-            return;
-        }
-        if (Chance(0.0)) {
-            // A burst of random key presses.
-            noise_ = Between(3, 40);
-            noiseKeys_.clear();
-            for (int k : {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_SPACE, VK_CONTROL, VK_SHIFT})
-                if (Chance(0.3)) noiseKeys_.push_back(k);
-            return;
-        }
         if (Chance(0.0004)) Hold(VK_P);
         const bool reckless = frames_ > budget_;
         if (G.CarrierActive == True) {
@@ -276,9 +263,8 @@ class Player {
 
     HeadlessPlatform& platform_;
     std::mt19937 random_;
-    int frames_ = 0, budget_ = 0, homeX_ = 0, noise_ = 0;
+    int frames_ = 0, budget_ = 0, homeX_ = 0;
     bool docks_ = true;
-    std::vector<int> noiseKeys_;
 };
 
 class Soak : public testing::GameTest {};
