@@ -22,6 +22,26 @@ struct Other {
     SurfaceHandle mask;
 };
 
+// Along one axis: how much the ship and the other box share, and where that
+// begins inside each of them. A fractional carrier position is rounded before
+// the starts are derived; the length is then kept within both boxes.
+struct Span {
+    int size, shipStart, otherStart;
+};
+
+Span Shared(double ship, int shipSize, double other, int otherSize) {
+    Span span{};
+    if (ship > other) {
+        span.size = Nearest(other + otherSize - ship);
+        span.otherStart = otherSize - span.size;
+    } else {
+        span.size = Nearest(ship + shipSize - other);
+        span.shipStart = shipSize - span.size;
+    }
+    span.size = std::min({span.size, shipSize, otherSize});
+    return span;
+}
+
 // Whether the ship's mask and `other`'s overlap in a pixel solid in both.
 // Boxes that only touch do not overlap, and the one-pixel border of the
 // shared rectangle never counts.
@@ -33,33 +53,16 @@ bool Touches(Surface& scratch, bool& firstPair, const Other& other) {
     }
 
     // The shared rectangle and where it starts in each mask.
-    int cw, shipCol, otherCol;
-    if (shipX > other.x) {
-        cw = Nearest(other.x + other.w - shipX);
-        shipCol = 0;
-        otherCol = other.w - cw;
-    } else {
-        cw = Nearest(shipX + kShipWidth - other.x);
-        shipCol = kShipWidth - cw;
-        otherCol = 0;
-    }
-    int ch, shipRow, otherRow;
-    if (shipY > other.y) {
-        ch = Nearest(other.y + other.h - shipY);
-        shipRow = 0;
-        otherRow = other.h - ch;
-    } else {
-        ch = Nearest(shipY + kShipHeight - other.y);
-        shipRow = kShipHeight - ch;
-        otherRow = 0;
-    }
-    cw = std::min({cw, kShipWidth, other.w});
-    ch = std::min({ch, kShipHeight, other.h});
+    const Span across = Shared(shipX, kShipWidth, other.x, other.w);
+    const Span down = Shared(shipY, kShipHeight, other.y, other.h);
+    const int cw = across.size, ch = down.size;
 
     if (!firstPair) FillBlack(scratch, 0, 0, scratch.Width(), scratch.Height());
     firstPair = false;
-    BitBlt(scratch, 0, 0, cw, ch, SurfaceOf(G.ShipMaskDC), shipCol, shipRow, SRCPAINT);
-    BitBlt(scratch, 0, 0, cw, ch, SurfaceOf(other.mask), otherCol, otherRow, SRCPAINT);
+    BitBlt(scratch, 0, 0, cw, ch, SurfaceOf(G.ShipMaskDC), across.shipStart, down.shipStart,
+           SRCPAINT);
+    BitBlt(scratch, 0, 0, cw, ch, SurfaceOf(other.mask), across.otherStart, down.otherStart,
+           SRCPAINT);
 
     // Never read beyond the scratch picture, however small it may be made.
     const int right = std::min(cw - 2, scratch.Width() - 1);
