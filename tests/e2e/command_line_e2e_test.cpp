@@ -9,35 +9,31 @@ extern char** environ;
 namespace vorlax::e2e {
 namespace {
 
-CommandResult RunGame(std::vector<std::string> args) {
+TEST(E2ECommandLine, HelpAndVersionExitZeroAndMistakesPrintTheUsageOnStderrAndExitTwo) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;  // how each begins
+    };
+    const Case cases[] = {{{"--help"}, 0, "Usage: vorlax [OPTION]...", ""},
+                          {{"--version"}, 0, "vorlax ", ""},
+                          {{"--bogus"}, 2, "", "vorlax: "},
+                          {{"--scale", "0"}, 2, "", "vorlax: "},
+                          {{"--scale"}, 2, "", "vorlax: "},
+                          {{"extra"}, 2, "", "vorlax: "}};
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e)
         if (!std::string_view(*e).starts_with("DISPLAY=")) env.emplace_back(*e);
-    args.insert(args.begin(), VORLAX_BINARY);
-    return RunCommand(args, env);
-}
-
-TEST(E2ECommandLine, HelpAndVersionPrintAndExitZero) {
-    const CommandResult help = RunGame({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.starts_with("Usage: vorlax [OPTION]...")) << help.out;
-    EXPECT_NE(help.out.find("--scale N"), std::string::npos);
-    EXPECT_EQ(help.err, "");
-
-    const CommandResult version = RunGame({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_TRUE(version.out.starts_with("vorlax ")) << version.out;
-    EXPECT_EQ(version.out.back(), '\n');
-}
-
-TEST(E2ECommandLine, MistakesPrintTheUsageOnStderrAndExitTwo) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--bogus"}, {"--scale", "0"}, {"--scale"}, {"extra"}}) {
-        const CommandResult r = RunGame(args);
-        EXPECT_EQ(r.status, 2) << args.front();
-        EXPECT_EQ(r.out, "") << args.front();
-        EXPECT_TRUE(r.err.starts_with("vorlax: ")) << r.err;
-        EXPECT_NE(r.err.find("Usage: vorlax"), std::string::npos) << r.err;
+    for (const Case& c : cases) {
+        std::vector<std::string> argv{VORLAX_BINARY};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const CommandResult r = RunCommand(argv, env);
+        EXPECT_EQ(r.status, c.status) << c.args.front();
+        EXPECT_TRUE(r.out.starts_with(c.out) && r.err.starts_with(c.err)) << r.out << r.err;
+        EXPECT_EQ(r.out.empty(), c.out.empty()) << r.out;
+        EXPECT_EQ(r.err.empty(), c.err.empty()) << r.err;
+        EXPECT_NE((r.out + r.err).find(c.args[0] == "--version" ? "\n" : "Usage: vorlax"),
+                  std::string::npos);
     }
 }
 

@@ -1,7 +1,6 @@
 #include "e2e/e2e_fixture.h"
 
 #include <iostream>
-#include <sstream>
 
 namespace vorlax::e2e {
 
@@ -42,12 +41,29 @@ void GameOnXvfb::Launch(const LaunchSpec& spec) {
     for (const std::string& setting : spec.env) {
         const std::string name = setting.substr(0, setting.find('=') + 1);
         std::erase_if(o.env, [&](const std::string& v) { return v.starts_with(name); });
-        if (setting.back() != '=') o.env.push_back(setting);  // "NAME=" unsets it
+        if (setting.back() != '=') o.env.push_back(setting);
     }
     o.cwd = Folder().Root();  // not the program folder: the game must find its files itself
     o.stdoutFile = Folder().Root() / "game.out";
     o.stderrFile = Folder().Root() / "game.err";
+    game_.reset();
+    mainWindow_ = 0;
     game_ = std::make_unique<Process>(o);
+}
+
+bool GameOnXvfb::StartOnTitle(const LaunchSpec& spec) {
+    Launch(spec);
+    if (!WaitForMainWindow()) {
+        ADD_FAILURE() << "no 785x617 window titled VORLAX appeared";
+        return false;
+    }
+    return TitleDrawn(WaitForPicture(TitleDrawn, "the title screen"));
+}
+
+Image GameOnXvfb::StartPlay() {
+    if (!StartOnTitle()) return {};
+    EXPECT_TRUE(xvfb_->Tap("F2"));
+    return WaitForPicture(StripShown, "the head-up strip after F2");
 }
 
 void GameOnXvfb::NewServer(CoreFonts fonts) {
@@ -61,68 +77,67 @@ std::string GameOnXvfb::GameStderr() const {
     return folder_ ? ReadFile(folder_->Root() / "game.err") : std::string();
 }
 
-std::optional<WindowInfo> GameOnXvfb::WaitForMainWindow(int width, int height) {
-    std::optional<WindowInfo> found;
-    const bool up = WaitUntil(
+unsigned long GameOnXvfb::WaitForWindow(const std::string& title, int width, int height,
+                                        milliseconds limit) {
+    unsigned long id = 0;
+    WaitUntil(
         [&] {
-            for (const WindowInfo& w : GameWindows()) {
-                if (w.width == width && w.height == height && xvfb_->IsViewable(w.id)) {
-                    found = w;
-                    return true;
-                }
-            }
-            return !game_->Running();  // no use waiting for a program that has ended
+            for (const WindowInfo& w : xvfb_->WindowsTitled(title))
+                if ((width == 0 || (w.width == width && w.height == height)) &&
+                    xvfb_->IsViewable(w.id))
+                    id = w.id;
+            return id != 0 || !game_->Running();  // no use waiting for a program that has ended
         },
-        kStartLimit, milliseconds{50});
-    if (!up || !found) return std::nullopt;
-    mainWindow_ = found->id;
+        limit, milliseconds{50});
+    return id;
+}
+
+bool GameOnXvfb::WaitForMainWindow(int width, int height) {
+    mainWindow_ = WaitForWindow("VORLAX", width, height, kStartLimit);
     // A new window takes the focus itself; make sure of it, keys go to the focus.
-    if (!xvfb_->Focus(mainWindow_)) {
-        ADD_FAILURE() << "the game's window did not take the keyboard focus";
-        return std::nullopt;
-    }
-    return found;
+    if (mainWindow_ == 0 || xvfb_->Focus(mainWindow_)) return mainWindow_ != 0;
+    ADD_FAILURE() << "the game's window did not take the keyboard focus";
+    return false;
 }
 
-bool GameOnXvfb::NoGameWindowLeft() const {
-    // The server notices a closed connection a moment after the process ended.
-    return WaitUntil([&] { return GameWindows().empty(); }, kScreenLimit, milliseconds{50});
+bool GameOnXvfb::WindowGone(unsigned long id) const {
+    return WaitUntil([&] { return !xvfb_->IsViewable(id); }, kLimit, milliseconds{50});
 }
 
-Image GameOnXvfb::Capture() {
-    std::string why;
-    std::optional<Image> image;
-    // A capture can fail while the server is busy mapping or exposing the window.
-    WaitUntil([&] { return (image = xvfb_->Capture(mainWindow_, &why)).has_value(); }, kScreenLimit,
-              milliseconds{50});
-    if (!image) {
-        ADD_FAILURE() << "cannot capture the game's window: " << why;
-        return {};
-    }
-    return *image;
+bool GameOnXvfb::FocusOn(unsigned long id) const {
+    return WaitUntil([&] { return xvfb_->FocusedWindow() == id; }, kLimit, milliseconds{50});
 }
 
 Image GameOnXvfb::WaitForPicture(const std::function<bool(const Image&)>& done,
-                                 const std::string& what, milliseconds limit) {
+                                 const std::string& what, milliseconds limit,
+                                 unsigned long window) {
     Image last;
+    std::string why;
+    // A capture can fail while the server is busy mapping or exposing the window.
     const bool seen = WaitUntil(
         [&] {
-            std::optional<Image> image = xvfb_->Capture(mainWindow_);
+            std::optional<Image> image = xvfb_->Capture(window ? window : mainWindow_, &why);
             if (!image) return false;
             last = std::move(*image);
             return done(last);
         },
         limit, milliseconds{30});
-    if (!seen) ADD_FAILURE() << "the game's window never showed " << what;
+    if (!seen) ADD_FAILURE() << "the window never showed " << what << " " << why;
     return last;
+}
+
+void GameOnXvfb::ExpectExit(int status, const std::string& after) {
+    const std::optional<int> ended = WaitExit();
+    ASSERT_TRUE(ended.has_value()) << "the game did not end after " << after;
+    EXPECT_EQ(*ended, status) << "after " << after;
+    // The server notices a closed connection a moment after the process ended.
+    EXPECT_TRUE(WaitUntil([&] { return GameWindows().empty(); }, kLimit, milliseconds{50}))
+        << "a window was left after " << after;
 }
 
 void GameOnXvfb::QuitWithEscape() {
     ASSERT_TRUE(xvfb_->Tap("Escape"));
-    const std::optional<int> status = WaitExit();
-    ASSERT_TRUE(status.has_value()) << "the game did not end after Esc";
-    EXPECT_EQ(*status, 0);
-    EXPECT_TRUE(NoGameWindowLeft());
+    ExpectExit(0, "Esc");
 }
 
 }  // namespace vorlax::e2e

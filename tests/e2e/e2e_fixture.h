@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,19 +17,32 @@
 
 namespace vorlax::e2e {
 
-// The game's window and colours as the player sees them.
+// The game's window, its layout and colours as the player sees them.
 inline constexpr int kClientWidth = 785;
 inline constexpr int kClientHeight = 617;
+inline constexpr Rect kTitle{184, 48, 417, 105};
+inline constexpr Rect kStrip{0, 0, kClientWidth, 25};
+inline constexpr Rect kSeparator{0, 25, kClientWidth, 1};
+inline constexpr Rect kPlayField{0, 26, kClientWidth, kClientHeight - 26};
 inline constexpr Rgb kBackground{1, 0, 1};
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kLightGreen{128, 255, 128};
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kShotRed{252, 55, 34};
 inline constexpr Rgb kShieldBlue{48, 32, 254};
 
+// The title screen, and the play field under its head-up strip, at scale 1.
+inline bool TitleDrawn(const Image& image) {
+    return image.Width() == kClientWidth && image.Count(kTitle, kYellow) > 1000;
+}
+inline bool StripShown(const Image& image) {
+    return image.Width() == kClientWidth && image.Count(kSeparator, kWhite) == kClientWidth &&
+           image.Count(kStrip, kYellow) > 200;
+}
+
 // How to start the game: another executable (an installed one), arguments,
-// and environment variables ("NAME=value") set on top of the server's.
+// and environment variables ("NAME=value"; "NAME=" unsets) set on top of the
+// server's.
 struct LaunchSpec {
     std::filesystem::path executable;  // empty: the private program folder's
     std::vector<std::string> args;
@@ -43,30 +57,43 @@ class GameOnXvfb : public ::testing::Test {
     // Starts the game from the private program folder (remove files first to
     // test failures).
     void Launch(const LaunchSpec& spec = {});
+    // Launches, waits for the main window (see WaitForMainWindow) and the
+    // title screen; false, with a failure noted, when they do not come.
+    bool StartOnTitle(const LaunchSpec& spec = {});
+    // StartOnTitle, then F2 and the head-up strip; the first picture of play.
+    Image StartPlay();
     // Stops the X server under the running game (see Xvfb::Stop).
     bool StopServer(int signal) { return xvfb_->Stop(signal); }
     // A fresh X server for the next launch (after StopServer, or to choose
     // its fonts).
     void NewServer(CoreFonts fonts = CoreFonts::AsInstalled);
-    // Waits for the window titled "VORLAX" of the given size (the 785x617
-    // client area at scale 1 unless told) to be mapped and focuses it.
-    std::optional<WindowInfo> WaitForMainWindow(int width = kClientWidth,
-                                                int height = kClientHeight);
+    // Waits for the window titled "VORLAX" of the given size to be mapped and
+    // focuses it; the game's main window from then on.
+    bool WaitForMainWindow(int width = kClientWidth, int height = kClientHeight);
+    // A viewable window titled `title` (of the given size unless 0), 0 when
+    // none comes within `limit` or the game ends first.
+    unsigned long WaitForWindow(const std::string& title, int width = 0, int height = 0,
+                                milliseconds limit = kLimit);
     // Every window titled "VORLAX", the game's own and its message box alike.
     std::vector<WindowInfo> GameWindows() const { return xvfb_->WindowsTitled("VORLAX"); }
-    bool NoGameWindowLeft() const;
+    bool WindowGone(unsigned long id) const;
+    // Waits until `id` has the keyboard focus.
+    bool FocusOn(unsigned long id) const;
 
-    // A picture of the main window; empty (and a failure noted) when it cannot
-    // be taken.
-    Image Capture();
-    // Captures until `done` holds for the picture and returns it; the last
-    // picture, with a failure noted, when it never does.
+    // Captures `window` (0: the main window) until `done` holds for the
+    // picture and returns it; the last picture, with a failure noted, when it
+    // never does.
     Image WaitForPicture(const std::function<bool(const Image&)>& done, const std::string& what,
-                         milliseconds limit = kScreenLimit);
+                         milliseconds limit = kLimit, unsigned long window = 0);
+    Image Capture(unsigned long window = 0) {
+        return WaitForPicture([](const Image&) { return true; }, "any picture", kLimit, window);
+    }
+    // Waits for the game to end and checks its status and that it left no window.
+    void ExpectExit(int status, const std::string& after);
     // Presses Esc and checks that the game ends with status 0 and leaves no window.
     void QuitWithEscape();
     // The exit status once the game has ended within the limit.
-    std::optional<int> WaitExit(milliseconds limit = kExitLimit) { return game_->WaitExit(limit); }
+    std::optional<int> WaitExit(milliseconds limit = kLimit) { return game_->WaitExit(limit); }
     std::string GameStderr() const;
 
     const Xvfb& X() const { return *xvfb_; }

@@ -25,11 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr Rect kPlayField{0, 26, kClientWidth, kClientHeight - 26};
 constexpr Rect kScoreBox{320, 0, 113, 25};
 constexpr Rect kLivesBox{744, 0, 41, 25};
-constexpr Rect kTitle{184, 48, 417, 105};
-constexpr int kScoreWidth = 462, kScoreHeight = 511;
 
 // A table a first game's few points enter at rank 8.
 constexpr const char* kLowTable =
@@ -38,19 +35,6 @@ constexpr const char* kLowTable =
 
 std::uint32_t Packed(Rgb c) {
     return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 | c.b;
-}
-
-Image SpritePicture(const fs::path& file, int w, int h) {
-    const Surface picture = ReadBitmapFile(file.string(), w, h);
-    Image image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Colour c = picture.Pixel(x, y);
-            image.Set(x, y,
-                      {static_cast<std::uint8_t>(RedOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
-                       static_cast<std::uint8_t>(BlueOf(c))});
-        }
-    return image;
 }
 
 // The colours of a sprite's picture, its black background left out.
@@ -71,18 +55,17 @@ bool ExplosionColour(Rgb c) {
     return false;
 }
 
-bool TitleDrawn(const Image& image) {
-    return image.Width() == kClientWidth && image.Count(kTitle, kYellow) > 1000;
+// The score's digits: yellow text, anti-aliased onto the box's black.
+int ScoreInk(const Image& image) {
+    return image.CountIf(kScoreBox, [](Rgb c) { return c != kBlack; });
 }
-bool Playing(const Image& image) {
-    return image.Width() == kClientWidth && image.Count({0, 25, kClientWidth, 1}, kWhite) > 700 &&
-           image.Count({0, 0, kClientWidth, 25}, kYellow) > 200;
-}
-Image Part(const Image& image, const Rect& r) {
-    Image part(r.w, r.h);
-    for (int y = 0; y < r.h; ++y)
-        for (int x = 0; x < r.w; ++x) part.Set(x, y, image.At(r.x + x, r.y + y));
-    return part;
+// The lives shown in the strip, pixel by pixel.
+std::vector<std::uint32_t> Lives(const Image& image) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = kLivesBox.y; y < kLivesBox.Bottom(); ++y)
+        for (int x = kLivesBox.x; x < kLivesBox.Right(); ++x)
+            pixels.push_back(Packed(image.At(x, y)));
+    return pixels;
 }
 
 class E2EWholeGame : public GameOnXvfb {
@@ -92,15 +75,16 @@ class E2EWholeGame : public GameOnXvfb {
         const fs::path folder = Folder().ProgramFolder();
         std::unordered_set<std::uint32_t> enemies;
         for (int n = 1; n <= kEnemyTypes; ++n)
-            enemies.merge(Colours(
-                SpritePicture(folder / EnemyShipFile(n), kEnemyWidths[n], kEnemyHeights[n])));
+            enemies.merge(Colours(Image(
+                ReadBitmapFile(folder / EnemyShipFile(n), kEnemyWidths[n], kEnemyHeights[n]))));
         // Colours of the ship and of the carrier that no enemy wears, and
         // where those of the ship start in its sprite.
-        const Image ship = SpritePicture(folder / "Ship.bmp", kShipWidth, kShipHeight);
+        const Image ship(ReadBitmapFile(folder / "Ship.bmp", kShipWidth, kShipHeight));
         ship_ = Colours(ship);
         std::erase_if(ship_, [&](std::uint32_t c) { return enemies.count(c) != 0; });
         shipInSprite_ = ShipPixels(ship, ship.Bounds());
-        carrier_ = Colours(SpritePicture(folder / "FuelShip.bmp", kCarrierWidth, kCarrierHeight));
+        carrier_ =
+            Colours(Image(ReadBitmapFile(folder / "FuelShip.bmp", kCarrierWidth, kCarrierHeight)));
         std::erase_if(carrier_, [&](std::uint32_t c) {
             return enemies.count(c) != 0 || ship_.count(c) != 0;
         });
@@ -122,11 +106,7 @@ class E2EWholeGame : public GameOnXvfb {
     void StartGame() {
         Folder().Remove("Hiscore.txt");
         std::ofstream(Folder().ProgramFolder() / "Hiscore.txt", std::ios::binary) << kLowTable;
-        Launch();
-        ASSERT_TRUE(WaitForMainWindow()) << "no 785x617 window titled VORLAX appeared";
-        WaitForPicture(TitleDrawn, "the title screen");
-        ASSERT_TRUE(X().Tap("F2"));
-        WaitForPicture(Playing, "the head-up strip");
+        ASSERT_TRUE(StripShown(StartPlay()));
     }
 
     // Taps up or down until the ship's top lies within a few rows of `row`.
@@ -148,27 +128,21 @@ class E2EWholeGame : public GameOnXvfb {
     void FlyIntoAnEnemy() {
         WaitForPicture([](const Image& im) { return im.Count(kPlayField, kShieldBlue) == 0; },
                        "the spawn shield gone");
-        const Image before = Part(Capture(), kLivesBox);
+        const auto before = Lives(Capture());
         ASSERT_TRUE(X().KeyDown("Right"));
         WaitForPicture(
             [](const Image& im) { return im.CountIf(kPlayField, ExplosionColour) > 200; },
             "the ship's explosion", milliseconds{40000});
         ASSERT_TRUE(X().KeyUp("Right"));
-        WaitForPicture([&](const Image& im) { return !(Part(im, kLivesBox) == before); },
+        WaitForPicture([&](const Image& im) { return Lives(im) != before; },
                        "one life fewer in the strip");
-        lives_.push_back(Part(Capture(), kLivesBox));
+        lives_.push_back(Lives(Capture()));
     }
 
     void Keep(const Image& image, const std::string& name) const {
         const char* folder = std::getenv("VORLAX_E2E_PICTURES");
         if (folder == nullptr || *folder == '\0' || image.Empty()) return;
-        Surface pixels(image.Width(), image.Height());
-        for (int y = 0; y < image.Height(); ++y)
-            for (int x = 0; x < image.Width(); ++x) {
-                const Rgb c = image.At(x, y);
-                pixels.SetPixel(x, y, RGB(c.r, c.g, c.b));
-            }
-        const std::vector<std::uint8_t> png = EncodePng(pixels);
+        const std::vector<std::uint8_t> png = EncodePng(image.Pixels());
         std::ofstream(fs::path(folder) / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(png.data()),
                    static_cast<std::streamsize>(png.size()));
@@ -176,29 +150,26 @@ class E2EWholeGame : public GameOnXvfb {
 
     std::unordered_set<std::uint32_t> ship_, carrier_;
     Rect shipInSprite_;
-    std::vector<Image> lives_;
+    std::vector<std::vector<std::uint32_t>> lives_;
 };
 
 TEST_F(E2EWholeGame, ShipsFlownIntoEnemiesEndTheGameAndTheNameEntersTheTable) {
     StartGame();
     const Image start = Capture();
-    lives_.push_back(Part(start, kLivesBox));
+    lives_.push_back(Lives(start));
 
     // The first wave's enemies fly with their tops at rows 154, 308 and 463.
     // Firing all the way, the ship goes to the left edge, where the enemies
     // reach it last, and down until its shots (11 rows below its top) meet
     // the middle one.
-    const int inkAtZero = start.CountIf(kScoreBox, [](Rgb c) { return c != kBlack; });
+    const int inkAtZero = ScoreInk(start);
     ASSERT_TRUE(X().KeyDown("space"));
     ASSERT_TRUE(X().KeyDown("Left"));
     WaitForPicture([&](const Image& im) { return ShipAt(im).first == 0; }, "the ship at the left");
     ASSERT_TRUE(X().KeyUp("Left"));
     FlyToRow(312);
-    WaitForPicture(
-        [&](const Image& im) {
-            return im.CountIf(kScoreBox, [](Rgb c) { return c != kBlack; }) > inkAtZero + 10;
-        },
-        "the score growing");
+    WaitForPicture([&](const Image& im) { return ScoreInk(im) > inkAtZero + 10; },
+                   "the score growing");
     ASSERT_TRUE(X().KeyUp("space"));
     ASSERT_FALSE(HasFailure());
 
@@ -215,15 +186,7 @@ TEST_F(E2EWholeGame, ShipsFlownIntoEnemiesEndTheGameAndTheNameEntersTheTable) {
     WaitForPicture([](const Image& im) { return im.Count(kPlayField, kShieldBlue) == 0; },
                    "the spawn shield gone");
     ASSERT_TRUE(X().KeyDown("Right"));
-    unsigned long table = 0;
-    WaitUntil(
-        [&] {
-            for (const WindowInfo& w : X().WindowsTitled("High Score"))
-                if (w.width == kScoreWidth && w.height == kScoreHeight && X().IsViewable(w.id))
-                    table = w.id;
-            return table != 0;
-        },
-        milliseconds{40000}, milliseconds{50});
+    const unsigned long table = WaitForWindow("High Score", 462, 511, milliseconds{40000});
     ASSERT_TRUE(X().KeyUp("Right"));
     ASSERT_NE(table, 0u) << "no high-score window after the last ship";
     ASSERT_EQ(lives_.size(), 3u);
@@ -232,30 +195,26 @@ TEST_F(E2EWholeGame, ShipsFlownIntoEnemiesEndTheGameAndTheNameEntersTheTable) {
     EXPECT_FALSE(lives_[0] == lives_[2]);
 
     // The new row's name box has the keyboard: type, confirm, close.
-    ASSERT_TRUE(WaitUntil([&] { return X().FocusedWindow() == table; }, kScreenLimit));
+    ASSERT_TRUE(FocusOn(table));
     ASSERT_TRUE(X().Run({"xdotool", "type", "--delay", "60", "Tester"}).Ok());
     // Rank 8's name box, yellow text on black, shows what was typed.
     const Rect rank8Name{232, 352, 209, 25};
-    std::optional<Image> entry;
-    WaitUntil(
-        [&] {
-            entry = X().Capture(table);
-            return entry && entry->CountIf(rank8Name, [](Rgb c) {
-                return c.r == c.g && c.r > 100 && c.b == 0;
-            }) > 60;
+    const Image entry = WaitForPicture(
+        [&](const Image& im) {
+            return im.CountIf(rank8Name,
+                              [](Rgb c) { return c.r == c.g && c.r > 100 && c.b == 0; }) > 60;
         },
-        kScreenLimit);
-    ASSERT_TRUE(entry.has_value()) << "the typed name never showed";
-    Keep(*entry, "high-score-entry.png");
+        "the typed name", kLimit, table);
+    Keep(entry, "high-score-entry.png");
     ASSERT_TRUE(X().Tap("Return"));
     ASSERT_TRUE(X().Tap("Escape"));
-    ASSERT_TRUE(WaitUntil([&] { return !X().IsViewable(table); }, kScreenLimit));
+    ASSERT_TRUE(WindowGone(table));
 
     // Rank 8 holds the new score and the name; the old 8th and 9th moved
     // down, the old 10th is gone; ten CR LF lines as ever.
     const fs::path file = Folder().ProgramFolder() / "Hiscore.txt";
     std::string saved;
-    WaitUntil([&] { return (saved = ReadFile(file)) != kLowTable; }, kScreenLimit);
+    WaitUntil([&] { return (saved = ReadFile(file)) != kLowTable; }, kLimit);
     const std::string kept = std::string(kLowTable).substr(0, std::string(kLowTable).find("5,"));
     ASSERT_EQ(saved.substr(0, kept.size()), kept) << saved;
     const std::string rest = saved.substr(kept.size());

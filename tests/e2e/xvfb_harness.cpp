@@ -35,16 +35,10 @@ std::ostream& operator<<(std::ostream& out, const Rect& r) {
     return out << "(" << r.x << ", " << r.y << ", " << r.w << "x" << r.h << ")";
 }
 
-Image::Image(int width, int height) : pixels_(width, height) {}
-
 Rgb Image::At(int x, int y) const {
     const Colour c = pixels_.Pixel(x, y);
     return {static_cast<std::uint8_t>(RedOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
             static_cast<std::uint8_t>(BlueOf(c))};
-}
-
-void Image::Set(int x, int y, Rgb c) {
-    pixels_.SetPixel(x, y, RGB(c.r, c.g, c.b));
 }
 
 namespace {
@@ -88,6 +82,9 @@ Rect Image::BoundingBox(const Rect& area, const std::function<bool(Rgb)>& match)
 
 // ---------------------------------------------------------------- processes
 
+namespace {
+
+// The full path of `name` found on PATH, empty when it is not there.
 std::string FindProgram(const std::string& name) {
     if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : "";
     const char* path = std::getenv("PATH");
@@ -103,8 +100,6 @@ std::string FindProgram(const std::string& name) {
         start = colon + 1;
     }
 }
-
-namespace {
 
 int DecodeStatus(int raw) {
     if (WIFEXITED(raw)) return WEXITSTATUS(raw);
@@ -309,72 +304,48 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector
 
 namespace {
 
-// An X geometry offset pair as xwininfo prints it: "+119+75", "-3+7" or
-// "+-5+7" (a plus sign followed by a negative number).
-bool ParseOffsets(const std::string& text, int& x, int& y) {
-    std::size_t at = 0;
-    auto next = [&](int& value) {
-        if (at >= text.size() || (text[at] != '+' && text[at] != '-')) return false;
-        if (text[at] == '+') ++at;  // "+-5" is -5
-        char* end = nullptr;
-        const long v = std::strtol(text.c_str() + at, &end, 10);
-        if (end == text.c_str() + at) return false;
-        value = static_cast<int>(v);
-        at = static_cast<std::size_t>(end - text.c_str());
-        return true;
-    };
-    return next(x) && next(y) && at == text.size();
-}
-
-}  // namespace
-
+// Every named window in the output of `xwininfo -root -tree`, at any depth.
 std::vector<WindowInfo> ParseWindowTree(const std::string& text) {
     // e.g.     0x200002 "VORLAX": ("vorlax" "vorlax")  785x617+119+75  +119+75
     // (parsed by hand: std::regex draws false warnings from GCC in sanitizer builds)
     std::vector<WindowInfo> windows;
     std::istringstream in(text);
-    std::string s;
-    while (std::getline(in, s)) {
+    for (std::string s; std::getline(in, s);) {
         const std::size_t idAt = s.find("0x");
         const std::size_t open = s.find(" \"", idAt);
         const std::size_t close = s.rfind("\":");
         if (idAt == std::string::npos || open == std::string::npos || close == std::string::npos ||
             close <= open)
             continue;
+        // The size is the last token but one, before the absolute position.
         std::istringstream tail(s.substr(close + 2));
         std::vector<std::string> tokens;
         for (std::string t; tail >> t;) tokens.push_back(t);
-        if (tokens.size() < 2) continue;
         WindowInfo w;
         char sep = 0;
-        int absX = 0, absY = 0;
-        if (std::sscanf(tokens[tokens.size() - 2].c_str(), "%d%c%d", &w.width, &sep, &w.height) !=
+        if (tokens.size() < 2 ||
+            std::sscanf(tokens[tokens.size() - 2].c_str(), "%d%c%d", &w.width, &sep, &w.height) !=
                 3 ||
-            sep != 'x' || !ParseOffsets(tokens.back(), absX, absY))
+            sep != 'x')
             continue;
         w.id = std::stoul(s.substr(idAt, open - idAt), nullptr, 16);
         w.title = s.substr(open + 2, close - open - 2);
-        w.x = absX;  // absolute position
-        w.y = absY;
         windows.push_back(std::move(w));
     }
     return windows;
 }
 
+}  // namespace
+
 std::string MissingTools() {
-    struct Tool {
-        const char* program;
-        const char* package;
-    };
-    static const Tool tools[] = {
-        {"Xvfb", "xvfb"}, {"xdotool", "xdotool"}, {"xwd", "x11-apps"}, {"xwininfo", "x11-utils"}};
     std::string missing;
-    for (const Tool& t : tools) {
-        if (FindProgram(t.program).empty()) {
-            missing += std::string(t.program) + " is not installed (Debian package " + t.package +
+    for (const auto& [program, package] : {std::pair{"Xvfb", "xvfb"},
+                                           {"xdotool", "xdotool"},
+                                           {"xwd", "x11-apps"},
+                                           {"xwininfo", "x11-utils"}})
+        if (FindProgram(program).empty())
+            missing += std::string(program) + " is not installed (Debian package " + package +
                        "; `make test` installs it)\n";
-        }
-    }
     if (FindProgram(VORLAX_WM_CLOSE).empty())
         missing +=
             std::string(VORLAX_WM_CLOSE) + " is missing (build the target vorlax_wm_close)\n";
@@ -388,19 +359,11 @@ Xvfb::Xvfb(const fs::path& logFile, ScreenSize screen, CoreFonts fonts) {
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     LaunchOptions o;
     // The server writes the display number it chose to the descriptor.
-    o.argv = {program,
-              "-displayfd",
-              std::to_string(fds[1]),
-              "-screen",
-              "0",
-              std::to_string(screen.width) + "x" + std::to_string(screen.height) + "x24",
-              "-nolisten",
-              "tcp",
-              "-noreset"};
-    if (fonts == CoreFonts::BuiltInsOnly) {
-        o.argv.push_back("-fp");
-        o.argv.push_back("built-ins");
-    }
+    const std::string size =
+        std::to_string(screen.width) + "x" + std::to_string(screen.height) + "x24";
+    o.argv = {program, "-displayfd", std::to_string(fds[1]), "-screen", "0", size, "-nolisten",
+              "tcp",   "-noreset"};
+    if (fonts == CoreFonts::BuiltInsOnly) o.argv.insert(o.argv.end(), {"-fp", "built-ins"});
     for (char** e = environ; *e != nullptr; ++e) o.env.emplace_back(*e);
     o.stdoutFile = logFile;
     o.stderrFile = fs::path(logFile.string() + ".err");
@@ -473,7 +436,7 @@ void Xvfb::StartWindowManager(const fs::path& home) {
 
 bool Xvfb::Stop(int signal) {
     if (!server_ || !server_->Signal(signal)) return false;
-    return server_->WaitExit(kExitLimit).has_value();
+    return server_->WaitExit(kLimit).has_value();
 }
 
 std::vector<std::string> Xvfb::Environment() const {
@@ -571,21 +534,8 @@ bool Xvfb::Tap(const std::string& key, milliseconds hold) const {
     return KeyUp(key);
 }
 
-bool Xvfb::Click(unsigned long window, int x, int y) const {
-    return Run({"xdotool", "mousemove", "--window", std::to_string(window), std::to_string(x),
-                std::to_string(y), "click", "1"})
-        .Ok();
-}
-
 bool Xvfb::CloseBox(unsigned long window) const {
     return Run({VORLAX_WM_CLOSE, Hex(window)}).Ok();
-}
-
-bool Xvfb::Resize(unsigned long window, int width, int height) const {
-    return Run({"xdotool", "windowmove", std::to_string(window), "0", "0"}).Ok() &&
-           Run({"xdotool", "windowsize", std::to_string(window), std::to_string(width),
-                std::to_string(height)})
-               .Ok();
 }
 
 // ---------------------------------------------------------------- files

@@ -37,9 +37,7 @@ using std::chrono::milliseconds;
 // Limits for waits on the screen and on processes. Only reached when
 // something is wrong, so they can be generous.
 inline constexpr milliseconds kStartLimit{20000};
-inline constexpr milliseconds kScreenLimit{15000};
-inline constexpr milliseconds kExitLimit{15000};
-inline constexpr milliseconds kCommandLimit{15000};
+inline constexpr milliseconds kLimit{15000};
 // How long a tapped key is held: the game polls held keys once per frame
 // (every 11 ms), so a key must stay down for a few frames to be seen.
 inline constexpr milliseconds kKeyHold{80};
@@ -70,7 +68,6 @@ struct Rect {
     int Bottom() const { return y + h; }
     bool Empty() const { return w <= 0 || h <= 0; }
     bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
-    friend bool operator==(const Rect&, const Rect&) = default;
 };
 std::ostream& operator<<(std::ostream& out, const Rect& r);
 
@@ -79,15 +76,14 @@ std::ostream& operator<<(std::ostream& out, const Rect& r);
 class Image {
   public:
     Image() = default;
-    Image(int width, int height);
     explicit Image(Surface pixels) : pixels_(std::move(pixels)) {}
 
     int Width() const { return pixels_.Width(); }
     int Height() const { return pixels_.Height(); }
     bool Empty() const { return Width() == 0 || Height() == 0; }
     Rect Bounds() const { return {0, 0, Width(), Height()}; }
+    const Surface& Pixels() const { return pixels_; }
     Rgb At(int x, int y) const;
-    void Set(int x, int y, Rgb c);
     friend bool operator==(const Image&, const Image&) = default;
 
     // Pixels of `area` (clipped to the picture) for which `match` holds.
@@ -102,9 +98,6 @@ class Image {
 };
 
 // ---------------------------------------------------------------- processes
-
-// The full path of `name` found on PATH, empty when it is not there.
-std::string FindProgram(const std::string& name);
 
 struct CommandResult {
     int status = -1;  // exit status; 128 + signal when killed
@@ -130,7 +123,6 @@ class Process {
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    pid_t Pid() const { return pid_; }
     // True until the child has ended (it is reaped then).
     bool Running();
     // The exit status (128 + signal when killed by one) once the child has
@@ -151,18 +143,15 @@ class Process {
 
 // Runs a command to its end and collects its output; killed after `limit`.
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                         milliseconds limit = kCommandLimit);
+                         milliseconds limit = kLimit);
 
 // ---------------------------------------------------------------- X
 
 struct WindowInfo {
     unsigned long id = 0;
     std::string title;
-    int x = 0, y = 0, width = 0, height = 0;
+    int width = 0, height = 0;
 };
-
-// Every named window in the output of `xwininfo -root -tree`, at any depth.
-std::vector<WindowInfo> ParseWindowTree(const std::string& text);
 
 // The programs the harness needs, one line each for those missing; empty when
 // all are there.
@@ -207,7 +196,7 @@ class Xvfb {
     // SDL_VIDEODRIVER=x11 (never an inherited dummy driver), and nothing that
     // would make the game write a frame log or choose its kind of message box.
     std::vector<std::string> Environment() const;
-    CommandResult Run(std::vector<std::string> argv, milliseconds limit = kCommandLimit) const;
+    CommandResult Run(std::vector<std::string> argv, milliseconds limit = kLimit) const;
 
     std::vector<WindowInfo> Windows() const;
     std::vector<WindowInfo> WindowsTitled(const std::string& title) const;
@@ -216,7 +205,7 @@ class Xvfb {
     unsigned long FocusedWindow() const;
     // Gives `window` the keyboard focus and checks it arrived; false when it
     // did not within the limit.
-    bool Focus(unsigned long window, milliseconds limit = kScreenLimit) const;
+    bool Focus(unsigned long window, milliseconds limit = kLimit) const;
     // The window's contents (its client area: no window manager, no frame);
     // nothing when xwd cannot read it (not mapped yet, gone).
     std::optional<Image> Capture(unsigned long window, std::string* error = nullptr) const;
@@ -227,15 +216,9 @@ class Xvfb {
     bool KeyUp(const std::string& key) const;
     // Presses and releases a key, holding it for `hold`.
     bool Tap(const std::string& key, milliseconds hold = kKeyHold) const;
-    // Moves the pointer to (x, y) of `window` and clicks the left button.
-    bool Click(unsigned long window, int x, int y) const;
     // Asks the window to close as a window manager's close box does
     // (WM_DELETE_WINDOW).
     bool CloseBox(unsigned long window) const;
-    // Sets the window's size as the player dragging its edge would, and
-    // moves it to the screen's top left corner so that all of it can be
-    // captured (parts off the screen do not read).
-    bool Resize(unsigned long window, int width, int height) const;
 
     // Starts a window manager (openbox) on this server and waits until it
     // manages the screen; needed for fullscreen, which a window asks of its
