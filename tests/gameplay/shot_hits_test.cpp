@@ -10,18 +10,6 @@ namespace {
 
 class ShotHits : public testing::PlayTest {
   protected:
-    // Enemy i, alive, its box at (x, y).
-    void Enemy(int i, Long x, Long y) {
-        G.EnemyAlive[i] = -1;
-        G.EnemyBlast[i] = 0;
-        G.EnemyX[i] = x;
-        G.EnemyY[i] = y;
-    }
-    void Shot(int s, Long x, Long y) {
-        G.ShotActive[s] = True;
-        G.ShotX[s] = x;
-        G.ShotY[s] = y;
-    }
     void Wave(Long wave, Long level, Long count) {
         G.Wave = wave;
         G.Level = level;
@@ -68,20 +56,23 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
     EXPECT_EQ(G.ShotActive[2], True);
 }
 
-TEST_F(ShotHits, AnExplodingEnemyLetsShotsThrough) {
-    Wave(1, 1, 1);
+// Nothing hits an exploding enemy, nor does a spent shot; hits left over
+// from the final wave count for nothing later.
+TEST_F(ShotHits, ExplodingEnemiesSpentShotsAndOldHitsCountForNothing) {
+    Wave(2, 1, 1);
     Enemy(1, 300, 200);
     G.EnemyAlive[1] = 0;
     G.EnemyBlast[1] = 7;
+    G.EnemyHits[1] = 6;
     Shot(1, 310, 210);
     ShotsHitEnemies();
     EXPECT_EQ(G.ShotActive[1], True);
     EXPECT_EQ(G.EnemyBlast[1], 7);
-    EXPECT_EQ(G.Score, 0);
-    G.ShotActive[1] = False;  // nor does a spent shot hit
+    G.ShotActive[1] = False;
     Enemy(1, 300, 200);
     ShotsHitEnemies();
     EXPECT_EQ(G.EnemyAlive[1], -1);
+    EXPECT_EQ(G.Score, 0);
 }
 
 TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
@@ -135,34 +126,30 @@ TEST_F(ShotHits, TheFinalWaveTakesFiveHitsAndPaysAHundredAndTenPerLevelUncapped)
     EXPECT_EQ(G.Score, 330 + 1100);
 }
 
-TEST_F(ShotHits, HitsLeftOverFromTheFinalWaveCountForNothingLater) {
-    Wave(2, 1, 1);
-    Enemy(1, 300, 200);
-    G.EnemyHits[1] = 6;
-    Shot(1, 10, 10);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    EXPECT_EQ(G.Score, 0);
-}
-
+// Laid out with one hit counted, a final-wave enemy wears four rings, the
+// largest touching the box grown by five; each hit takes off the largest.
+// Other waves wear none.
 TEST_F(ShotHits, EachHitOnTheFinalWaveTakesOffTheLargestRing) {
-    // Laid out with one hit counted, a final-wave enemy wears four rings.
     Wave(11, 1, 1);
     Enemy(1, 400, 300);
-    G.EnemyHits[1] = 1;
-    G.WaveSetup = False;
     const Surface& image = Display().form.Image();
-    for (int rings = 4; rings >= 0; --rings) {
+    for (int rings = 5; rings >= 0; --rings) {
+        G.EnemyHits[1] = 5 - rings;
         DrawPlayField();
-        // The outermost ring touches the left edge of the box grown by `rings`.
         for (int m = 1; m <= 5; ++m) {
             EXPECT_EQ(image.Pixel(400 - m, 324) == G.ColCyan, m <= rings)
                 << rings << " rings, grown by " << m;
         }
         Shot(1, 410, 310);
         ShotsHitEnemies();
+        EXPECT_EQ(G.EnemyHits[1], 6 - rings);
     }
     EXPECT_EQ(G.EnemyAlive[1], 0);
+    Wave(10, 1, 1);
+    Enemy(1, 400, 300);
+    G.EnemyHits[1] = 0;
+    DrawPlayField();
+    EXPECT_EQ(testing::Extent(image, G.ColCyan)[2], -1);
 }
 
 TEST_F(ShotHits, InPlayAHitExplodesScoresAndEarnsTheExtraShip) {
