@@ -33,12 +33,9 @@ class Collision : public testing::PlayTest {
     }
     // The ship at (x, y) and the only live enemy, number 1, at (ex, ey).
     void Place(Long x, Long y, Long ex, Long ey) {
-        G.ShipX = x;
-        G.ShipY = y;
+        ShipAt(x, y);
         for (int i = 1; i <= 10; ++i) G.EnemyAlive[i] = 0;
-        G.EnemyAlive[1] = -1;
-        G.EnemyX[1] = ex;
-        G.EnemyY[1] = ey;
+        Enemy(1, ex, ey);
         G.CurrentShip = 1;
         G.ShieldOn = False;  // a lost ship comes back shielded
     }
@@ -169,9 +166,7 @@ TEST_F(Collision, TheShieldGuardsAgainstEnemiesButNotTheCarrier) {
     // While the carrier is on screen the enemies are not tested, shield or not.
     G.ShieldOn = False;
     PlaceCarrier(100, 100, 500, 300);
-    G.EnemyAlive[1] = -1;
-    G.EnemyX[1] = 120;
-    G.EnemyY[1] = 110;
+    Enemy(1, 120, 110);
     CheckShipCollision();
     EXPECT_FALSE(Lost());
     EXPECT_EQ(G.EnemyAlive[1], -1);
@@ -189,12 +184,8 @@ TEST_F(Collision, EveryEnemyTouchedVanishesButTheShipIsLostOnce) {
     SetMask(G.ShipMaskDC, true);
     SetMask(G.EnemyMaskDC[1], true);
     Place(100, 100, 120, 110);
-    G.EnemyAlive[3] = -1;  // touching too
-    G.EnemyX[3] = 80;
-    G.EnemyY[3] = 90;
-    G.EnemyAlive[2] = -1;  // elsewhere
-    G.EnemyX[2] = 400;
-    G.EnemyY[2] = 400;
+    Enemy(3, 80, 90);    // touching too
+    Enemy(2, 400, 400);  // elsewhere
     G.WaveSetup = True;
     G.Score = 50;
     const std::uint32_t before = platform.GetTickCount();
@@ -216,9 +207,7 @@ TEST_F(Collision, EachEnemyIsTestedOnAFreshScratchPicture) {
     SetMask(G.ShipMaskDC, false, {{20, 10}, {20, 11}});
     SetMask(G.EnemyMaskDC[1], true);
     Place(100, 100, 130, 100);  // shares ship columns 30..46 only
-    G.EnemyAlive[2] = -1;       // shares columns 10..46
-    G.EnemyX[2] = 110;
-    G.EnemyY[2] = 100;
+    Enemy(2, 110, 100);         // shares columns 10..46
     CheckShipCollision();
     EXPECT_TRUE(Lost());
     EXPECT_EQ(G.EnemyAlive[1], -1);
@@ -233,12 +222,9 @@ TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
     platform.Advance(3000);
     PlayFrames(1);  // the spawn shield is gone
     ASSERT_EQ(G.ShieldOn, False);
-    G.WaveSetup = False;
-    G.EnemyCount = 1;
-    G.EnemyAlive[1] = -1;
+    InPlay(1, 1);
+    Enemy(1, G.ShipX + 10, G.ShipY);
     G.EnemySpeed[1] = 0;  // stays on the ship
-    G.EnemyX[1] = G.ShipX + 10;
-    G.EnemyY[1] = G.ShipY;
     platform.SetKeyHeld(VK_CONTROL);
     PlayFrames(1);
     EXPECT_EQ(G.CurrentShip, 1);

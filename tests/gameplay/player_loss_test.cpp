@@ -35,8 +35,7 @@ class PlayerLoss : public testing::PlayTest {
 };
 
 TEST_F(PlayerLoss, TenEllipsesSwellMostlyDownwardsEachShownFiftyMillisecondsApart) {
-    G.ShipX = 300;
-    G.ShipY = 101;  // an odd row: the tops round the half pixels of the whole sum to even
+    ShipAt(300, 101);  // an odd row: the tops round the half pixels of the whole sum to even
     const std::uint32_t start = platform.GetTickCount();
     Lose();
     ASSERT_EQ(recorder.shown.size(), 10u);
@@ -54,8 +53,7 @@ TEST_F(PlayerLoss, TenEllipsesSwellMostlyDownwardsEachShownFiftyMillisecondsApar
 }
 
 TEST_F(PlayerLoss, TheNextShipStandsAtAQuarterOfTheWidthShieldedAndCharged) {
-    G.ShipX = 600;
-    G.ShipY = 400;
+    ShipAt(600, 400);
     G.GameRunning = False;
     G.ShieldOn = False;
     G.Energy = 3;
