@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "core/numbers.h"
 #include "core/tick_readings.h"
@@ -97,32 +96,31 @@ TEST_F(LongIdle, AGamePausedForWeeksResumesAtOnce) {
     }
 }
 
-TEST_F(LongIdle, FramesRunEvery11MillisecondsAcrossTheSignBoundary) {
-    // The last frame just below the largest Long: the next ones fall beyond it.
-    G.LastFrameTick = std::numeric_limits<Long>::max() - 5;
-    platform.SetTick(static_cast<std::uint32_t>(G.LastFrameTick) + 1);
-    std::vector<Long> frames;
-    Long last = G.LastFrameTick;
-    int yields = 0;
-    platform.EveryYield([&] {
-        if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
-        if (++yields >= 12) G.GameRunning = False;
-    });
-    G.GameRunning = True;
-    FrameLoop();
-    platform.EveryYield(nullptr);
-    ASSERT_GE(frames.size(), 4u);
-    EXPECT_EQ(frames[0], static_cast<Long>(0x80000005u));
-    for (std::size_t i = 1; i < frames.size(); ++i)
-        EXPECT_EQ(TickDiff(frames[i], frames[i - 1]), 11);
+// The last frame just below the largest Long, or just below the wrap: the
+// next ones fall beyond it.
+TEST_F(LongIdle, FramesRunEvery11MillisecondsAcrossTheSignBoundaryAndTheWrap) {
+    for (const std::uint32_t lastFrame : {0x7FFFFFFAu, 0xFFFFFFD5u}) {
+        G.LastFrameTick = static_cast<Long>(lastFrame);
+        platform.SetTick(lastFrame + 1);
+        const std::vector<Long> frames = FrameTicks(12);
+        ASSERT_GE(frames.size(), 4u);
+        EXPECT_EQ(frames[0], static_cast<Long>(lastFrame + 11));
+        for (std::size_t i = 1; i < frames.size(); ++i)
+            EXPECT_EQ(TickDiff(frames[i], frames[i - 1]), 11);
+    }
 }
 
+// The one case a reading after the clock can mean: kept, not aged; and no
+// frame runs until the clock has passed it.
 TEST_F(LongIdle, AClockThatWentBackStillWaitsForTheLastFrame) {
-    // The one case a reading after the clock can mean: kept, not aged.
     G.LastFrameTick = 5000;
     platform.SetTick(4000);
     Idle(100);
     EXPECT_EQ(G.LastFrameTick, 5000);
+    const std::vector<Long> frames = FrameTicks(200);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_GE(frames[0], 5011);
+    EXPECT_LE(frames[0], 5022);
 }
 
 }  // namespace
