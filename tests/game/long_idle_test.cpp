@@ -28,29 +28,21 @@ class LongIdle : public testing::PlayTest {
         }
     }
 
-    // Presses `key` (F2 to start, any key to resume) with space held and
-    // plays at most `yields` passes; returns the ticks at which frames ran.
-    std::vector<Long> PlayFromKey(int key, int yields) {
-        std::vector<Long> frames;
-        Long last = G.LastFrameTick;
-        int seen = 0;
-        platform.SetKeyHeld(VK_SPACE);
-        platform.EveryYield([&] {
-            if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
-            if (++seen >= yields) G.GameRunning = False;
-        });
-        platform.QueueKeyDown(key);
-        platform.DoEvents();
-        platform.EveryYield(nullptr);
-        platform.SetKeyHeld(VK_SPACE, false);
-        return frames;
-    }
-
-    // The first pass after `key` draws a frame and fires a shot; then frames
-    // follow every 11 ms.
+    // After `key`, with space held, the first pass draws a frame and fires a
+    // shot; then frames follow every 11 ms.
     void ExpectAPromptGame(int key) {
         const Long start = static_cast<Long>(platform.GetTickCount());
-        const std::vector<Long> frames = PlayFromKey(key, 6);
+        std::vector<Long> frames;
+        Long last = G.LastFrameTick;
+        int yields = 0;
+        platform.SetKeyHeld(VK_SPACE);
+        PlayWhile(
+            [&] {
+                if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
+                return ++yields < 6;
+            },
+            key);
+        platform.SetKeyHeld(VK_SPACE, false);
         ASSERT_GE(frames.size(), 3u) << "frames stopped after the idle time";
         EXPECT_EQ(frames[0], start) << "the first frame waits";
         for (std::size_t i = 1; i < frames.size(); ++i)
@@ -96,12 +88,13 @@ TEST_F(LongIdle, AGamePausedForWeeksResumesAtOnce) {
     }
 }
 
-// The last frame just below the largest Long, or just below the wrap: the
-// next ones fall beyond it.
+// A frame needs more than 10 ms since the last, also when the last frame
+// lies just below the largest Long or just below the wrap and the next ones
+// fall beyond it.
 TEST_F(LongIdle, FramesRunEvery11MillisecondsAcrossTheSignBoundaryAndTheWrap) {
-    for (const std::uint32_t lastFrame : {0x7FFFFFFAu, 0xFFFFFFD5u}) {
+    for (const std::uint32_t lastFrame : {1000u, 0x7FFFFFFAu, 0xFFFFFFD5u}) {
         G.LastFrameTick = static_cast<Long>(lastFrame);
-        platform.SetTick(lastFrame + 1);
+        platform.SetTick(lastFrame + 10);  // exactly 10 ms: no frame yet
         const std::vector<Long> frames = FrameTicks(12);
         ASSERT_GE(frames.size(), 4u);
         EXPECT_EQ(frames[0], static_cast<Long>(lastFrame + 11));

@@ -106,13 +106,14 @@ class PlayTest : public HeadlessTest {
         G.WaveSetup = False;
     }
 
-    // Presses F2 and plays until the loop returns; `during` runs at every
-    // yield of the game (return false from it to stop the game there).
-    void PlayWhile(const std::function<bool()>& during) {
+    // Presses `key` (F2 to start, any key to resume a paused game) and plays
+    // until the loop returns; `during` runs at every yield of the game
+    // (return false from it to stop the game there).
+    void PlayWhile(const std::function<bool()>& during, int key = VK_F2) {
         platform.EveryYield([&] {
             if (!during()) G.GameRunning = False;
         });
-        platform.QueueKeyDown(VK_F2);
+        platform.QueueKeyDown(key);
         platform.DoEvents();
         platform.EveryYield(nullptr);
     }
