@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 #include "gameplay/carrier.h"
@@ -119,7 +120,7 @@ TEST_F(Collision, TheCarriersSharedRectangleIsRoundedFromItsExactPosition) {
     EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 27, 22}));
 }
 
-TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollide) {
+TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollideANarrowEnemySharesItsWidth) {
     SetMask(G.ShipMaskDC, true);
     SetMask(G.EnemyMaskDC[1], true);
     struct Case {
@@ -142,11 +143,8 @@ TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollide) {
     Place(100, 100, 147, 100);
     CheckShipCollision();
     EXPECT_EQ(Shared(), kNothing);
-}
-
-TEST_F(Collision, ANarrowEnemyInsideTheShipsSpanSharesOnlyItsOwnWidth) {
-    G.Wave = 9;  // 17 x 15
-    SetMask(G.ShipMaskDC, false);
+    // A narrow enemy inside the ship's span shares only its own 17 x 15.
+    G.Wave = 9;
     SetMask(G.EnemyMaskDC[9], false);
     Place(100, 100, 110, 105);
     CheckShipCollision();
@@ -193,9 +191,7 @@ TEST_F(Collision, EveryEnemyTouchedVanishesButTheShipIsLostOnce) {
     EXPECT_EQ(G.CurrentShip, 2);
     EXPECT_EQ(platform.GetTickCount(), before + 500) << "one explosion";
     EXPECT_EQ(G.WaveSetup, False);
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.EnemyAlive[3], 0);
-    EXPECT_EQ(G.EnemyAlive[2], -1);
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2], G.EnemyAlive[3]), std::tuple(0, -1, 0));
     EXPECT_EQ(G.EnemyBlast[1] + G.EnemyBlast[3], 0) << "no explosion, no points";
     EXPECT_EQ(G.Score, 50);
     EXPECT_EQ(G.ShipX, 173);  // the next ship
@@ -210,8 +206,7 @@ TEST_F(Collision, EachEnemyIsTestedOnAFreshScratchPicture) {
     Enemy(2, 110, 100);         // shares columns 10..46
     CheckShipCollision();
     EXPECT_TRUE(Lost());
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    EXPECT_EQ(G.EnemyAlive[2], 0);
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2]), std::tuple(-1, 0));
 }
 
 // In play: the shield key protects in the very frame it is seen, and losing
@@ -232,8 +227,7 @@ TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
     platform.SetKeyHeld(VK_CONTROL, false);
     G.CurrentShip = 3;  // the last ship
     PlayFrames(1);
-    EXPECT_EQ(G.CurrentShip, 4);
-    EXPECT_EQ(G.GameRunning, False);
+    EXPECT_EQ(std::tuple(G.CurrentShip, G.GameRunning), std::tuple(4, False));
     EXPECT_TRUE(ScoreForm().form.Visible()) << "game over";
 }
 
@@ -270,10 +264,9 @@ TEST_F(CollisionWithArtwork, TheDockedShipTouchesNothingAndTheHullCostsTheShip) 
         }
     }
     EXPECT_EQ(docked, 47 * 31);
-    EXPECT_TRUE(collides(560, 160));  // its nose in the hull beside the bay
-    EXPECT_TRUE(collides(610, 110));  // above the bay
-    EXPECT_TRUE(collides(660, 160));
-    EXPECT_FALSE(collides(610, 260));  // below the carrier
+    // Its nose in the hull beside the bay, above the bay, below the carrier.
+    EXPECT_TRUE(collides(560, 160) && collides(610, 110) && collides(660, 160));
+    EXPECT_FALSE(collides(610, 260));
 }
 
 }  // namespace

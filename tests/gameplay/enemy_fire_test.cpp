@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -41,14 +43,12 @@ TEST_F(EnemyFireTest, OneShotPer301MillisecondsIntoTheFirstFreeSlot) {
     G.EnemyShotActive(2, 7) = False;
     G.EnemyShotActive(2, 9) = False;
     FireAt(2300);
-    EXPECT_EQ(InFlight(), 8);
-    EXPECT_EQ(G.EnemyLastShotTick[2], 2000);
+    EXPECT_EQ(std::tuple(InFlight(), G.EnemyLastShotTick[2]), std::tuple(8, 2000));
     FireAt(2301);
     EXPECT_EQ(InFlight(), 9) << "one shot, by the firing enemy only";
-    EXPECT_EQ(G.EnemyShotActive(2, 7), True);
-    EXPECT_EQ(G.EnemyShotX(2, 7), 851);
-    EXPECT_EQ(G.EnemyShotY(2, 7), 217);
-    EXPECT_EQ(G.EnemyLastShotTick[2], 2301);
+    EXPECT_EQ(std::tuple(G.EnemyShotActive(2, 7), G.EnemyShotX(2, 7), G.EnemyShotY(2, 7),
+                         G.EnemyLastShotTick[2]),
+              std::tuple(True, 851, 217, 2301));
 }
 
 TEST_F(EnemyFireTest, OnlyACornerStrictlyInsideTheShipCostsIt) {
@@ -67,9 +67,8 @@ TEST_F(EnemyFireTest, OnlyACornerStrictlyInsideTheShipCostsIt) {
         G.WaveSetup = True;
         EnemyShot(3, 4, c.x, c.y);
         EnemyShotsHitShip();
-        EXPECT_EQ(G.CurrentShip, c.hit ? 2 : 1);
-        EXPECT_EQ(G.WaveSetup, c.hit ? False : True);
-        EXPECT_EQ(G.EnemyShotActive(3, 4), c.hit ? False : True);
+        EXPECT_EQ(std::tuple(G.CurrentShip, G.WaveSetup, G.EnemyShotActive(3, 4)),
+                  c.hit ? std::tuple(2, False, False) : std::tuple(1, True, True));
     }
 }
 
@@ -89,10 +88,10 @@ TEST_F(EnemyFireTest, AShieldLetsShotsThroughAndTwoShotsCostOneShip) {
     EnemyShotsHitShip();
     EXPECT_EQ(G.CurrentShip, 2);
     EXPECT_EQ(platform.GetTickCount(), before + 500) << "one explosion";
-    EXPECT_EQ(G.EnemyShotActive(1, 3), False);
     // The next ship is shielded: the second shot flies on.
-    EXPECT_EQ(G.EnemyShotActive(2, 1), True);
-    EXPECT_EQ(G.EnemyShotActive(3, 10), True);
+    EXPECT_EQ(
+        std::tuple(G.EnemyShotActive(1, 3), G.EnemyShotActive(2, 1), G.EnemyShotActive(3, 10)),
+        std::tuple(False, True, True));
     EXPECT_EQ(G.ShipX, 173);
 }
 

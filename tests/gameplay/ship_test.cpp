@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -56,38 +58,29 @@ TEST_F(Ship, AShotStartsAtTheNoseInTheLowestFreeSlotOncePer301Milliseconds) {
     platform.SetTick(200005);
     G.NowTick = 200000;  // read at the top of the pass, a little earlier
     FireShot();
-    EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.ShotX[2], 142);
-    EXPECT_EQ(G.ShotY[2], 211);
-    EXPECT_EQ(G.Energy, 499);
-    EXPECT_EQ(G.LastShotTick, 200005);
+    EXPECT_EQ(std::tuple(G.ShotActive[2], G.ShotX[2], G.ShotY[2], G.Energy, G.LastShotTick),
+              std::tuple(True, 142, 211, 499, 200005));
     Fire(200305);
-    EXPECT_EQ(G.ShotActive[3], False);
-    EXPECT_EQ(G.LastShotTick, 200005);
+    EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick), std::tuple(False, 200005));
     Fire(200306);
-    EXPECT_EQ(G.ShotActive[3], True);
-    EXPECT_EQ(G.LastShotTick, 200306);
+    EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick), std::tuple(True, 200306));
 }
 
 TEST_F(Ship, AttemptsThatFireNothingStillRestartTheSpacing) {
     G.LastShotTick = 0;
     for (int s = 1; s <= 5; ++s) G.ShotActive[s] = True;
     Fire(200000);
-    EXPECT_EQ(G.Energy, 500);
-    EXPECT_EQ(G.LastShotTick, 200000);
+    EXPECT_EQ(std::tuple(G.Energy, G.LastShotTick), std::tuple(500, 200000));
     G.ShotActive[4] = False;
     Fire(200300);  // a slot is free, but the spacing holds
     EXPECT_EQ(G.ShotActive[4], False);
     G.CarrierActive = True;
     Fire(200301);
-    EXPECT_EQ(G.ShotActive[4], False);
-    EXPECT_EQ(G.LastShotTick, 200301);
+    EXPECT_EQ(std::tuple(G.ShotActive[4], G.LastShotTick), std::tuple(False, 200301));
     G.CarrierActive = False;
     G.Energy = 0;
     Fire(200700);
-    EXPECT_EQ(G.ShotActive[4], False);
-    EXPECT_EQ(G.Energy, 0);
-    EXPECT_EQ(G.LastShotTick, 200700);
+    EXPECT_EQ(std::tuple(G.ShotActive[4], G.Energy, G.LastShotTick), std::tuple(False, 0, 200700));
 }
 
 TEST_F(Ship, TheSpawnShieldHoldsFor2000MillisecondsExactly) {
@@ -111,12 +104,10 @@ TEST_F(Ship, InPlayTheSpawnShieldRunsFromTheTitleScreenAndCtrlShieldsWhileHeld) 
     EXPECT_EQ(G.ShieldOn, False);
     platform.SetKeyHeld(VK_CONTROL);
     PlayFrames(3);
-    EXPECT_EQ(G.ShieldOn, True);
-    EXPECT_EQ(G.Energy, 497);
+    EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy), std::tuple(True, 497));
     platform.SetKeyHeld(VK_CONTROL, false);
     PlayFrames(1);
-    EXPECT_EQ(G.ShieldOn, False);
-    EXPECT_EQ(G.Energy, 497);
+    EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy), std::tuple(False, 497));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -47,9 +49,7 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
     Shot(1, 160, 120);
     Shot(2, 161, 121);  // finds both gone
     ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.EnemyAlive[3], 0);
-    EXPECT_EQ(G.EnemyAlive[2], -1);
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2], G.EnemyAlive[3]), std::tuple(0, -1, 0));
     EXPECT_EQ(G.Score, 120);
     EXPECT_EQ(G.BonusPoints, 120);
     EXPECT_EQ(G.ShotActive[1], False);
@@ -95,43 +95,13 @@ TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
     }
 }
 
-TEST_F(ShotHits, TheFinalWaveTakesFiveHitsAndPaysAHundredAndTenPerLevelUncapped) {
-    Wave(11, 3, 3);
-    Enemy(2, 400, 300);  // 57 x 48
-    G.EnemyHits[2] = 1;  // as laid out
-    for (int hit = 1; hit <= 4; ++hit) {
-        Shot(hit, 410, 310);
-        ShotsHitEnemies();
-        EXPECT_EQ(G.ShotActive[hit], False);
-        EXPECT_EQ(G.EnemyHits[2], 1 + hit);
-        EXPECT_EQ(G.EnemyAlive[2], -1);
-        EXPECT_EQ(G.Score, 0);
-    }
-    // The fifth: two shots in one call, the second finds it gone.
-    Shot(1, 410, 310);
-    Shot(2, 420, 320);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyHits[2], 6);
-    EXPECT_EQ(G.EnemyAlive[2], 0);
-    EXPECT_EQ(G.EnemyBlast[2], 1);
-    EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.Score, 330);
-    EXPECT_EQ(G.BonusPoints, 330);
-
-    Wave(11, 10, 1);
-    Enemy(1, 400, 300);
-    G.EnemyHits[1] = 5;
-    Shot(3, 410, 310);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.Score, 330 + 1100);
-}
-
-// Laid out with one hit counted, a final-wave enemy wears four rings, the
-// largest touching the box grown by five; each hit takes off the largest.
-// Other waves wear none.
-TEST_F(ShotHits, EachHitOnTheFinalWaveTakesOffTheLargestRing) {
-    Wave(11, 1, 1);
-    Enemy(1, 400, 300);
+// A final-wave enemy is laid out with one hit counted and wears four rings,
+// the largest touching its box grown by five. Each hit takes off the
+// largest; the fifth brings it down for 110 points per level, uncapped, and
+// a second shot in the same pass flies on. Other waves wear no rings.
+TEST_F(ShotHits, TheFinalWaveTakesFiveHitsEachTakingOffTheLargestRing) {
+    Wave(11, 3, 1);
+    Enemy(1, 400, 300);  // 57 x 48
     const Surface& image = Display().form.Image();
     for (int rings = 5; rings >= 0; --rings) {
         G.EnemyHits[1] = 5 - rings;
@@ -141,10 +111,24 @@ TEST_F(ShotHits, EachHitOnTheFinalWaveTakesOffTheLargestRing) {
                 << rings << " rings, grown by " << m;
         }
         Shot(1, 410, 310);
+        if (rings == 0) Shot(2, 420, 320);
         ShotsHitEnemies();
+        EXPECT_EQ(G.ShotActive[1], False);
         EXPECT_EQ(G.EnemyHits[1], 6 - rings);
+        EXPECT_EQ(G.EnemyAlive[1], rings == 0 ? 0 : -1);
+        EXPECT_EQ(G.Score, rings == 0 ? 330 : 0);
     }
-    EXPECT_EQ(G.EnemyAlive[1], 0);
+    EXPECT_EQ(G.EnemyBlast[1], 1);
+    EXPECT_EQ(G.ShotActive[2], True);
+    EXPECT_EQ(G.BonusPoints, 330);
+
+    Wave(11, 10, 1);
+    Enemy(1, 400, 300);
+    G.EnemyHits[1] = 5;
+    Shot(3, 410, 310);
+    ShotsHitEnemies();
+    EXPECT_EQ(G.Score, 330 + 1100);
+
     Wave(10, 1, 1);
     Enemy(1, 400, 300);
     G.EnemyHits[1] = 0;
@@ -155,10 +139,7 @@ TEST_F(ShotHits, EachHitOnTheFinalWaveTakesOffTheLargestRing) {
 TEST_F(ShotHits, InPlayAHitExplodesScoresAndEarnsTheExtraShip) {
     platform.Advance(3000);  // the spawn shield is gone
     PlayFrames(1);           // the first wave is laid out
-    G.WaveSetup = False;
-    G.Wave = 10;
-    G.Level = 1;
-    G.EnemyCount = 1;
+    InPlay(10, 1);
     Enemy(1, 400, 300);
     G.BonusPoints = 9950;
     G.Score = 9950;
