@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -37,7 +39,15 @@ class CommandKeys : public testing::PlayTest {
     Long lastFrame = 0;
 };
 
+// On the title screen P and other keys do nothing; F2 switches to the play
+// field and plays inside its handler.
 TEST_F(CommandKeys, F2SwitchesToThePlayFieldAndPlaysInsideTheHandler) {
+    platform.QueueKeyDown(VK_P);
+    platform.QueueKeyDown('A');
+    platform.QueueKeyDown(VK_SPACE);
+    platform.DoEvents();
+    EXPECT_EQ(std::tuple(maxDepth, G.Paused), std::tuple(0, False));
+    EXPECT_TRUE(Display().Label4->Visible());
     bool checked = false;
     platform.At(100050, [&] {
         DisplayWindow& d = Display();
@@ -59,16 +69,15 @@ TEST_F(CommandKeys, F2SwitchesToThePlayFieldAndPlaysInsideTheHandler) {
 TEST_F(CommandKeys, PPausesAndAnyOtherKeyResumesByTheSameHandlerCall) {
     StartAndPause();
     EXPECT_EQ(G.GameRunning, False);
-    EXPECT_EQ(FrameLoopDepth(), 0);
-    EXPECT_EQ(maxDepth, 1);  // the resume ran in the same handler call, not nested
+    // The resume runs in the same handler call, not nested.
+    EXPECT_EQ(std::tuple(FrameLoopDepth(), maxDepth), std::tuple(0, 1));
     const int pausedAt = frames;
 
     // Time passes with the game paused, and P again does not resume.
     platform.Advance(1000);
     platform.QueueKeyDown(VK_P);
     platform.DoEvents();
-    EXPECT_EQ(frames, pausedAt);
-    EXPECT_EQ(G.Paused, True);
+    EXPECT_EQ(std::tuple(frames, G.Paused), std::tuple(pausedAt, True));
 
     // The next key but P resumes, further keys start no further loops, and
     // a later P pauses again.
@@ -83,8 +92,7 @@ TEST_F(CommandKeys, PPausesAndAnyOtherKeyResumesByTheSameHandlerCall) {
     platform.QueueKeyDown('A');
     platform.DoEvents();
     EXPECT_GT(frames, pausedAt + 40);
-    EXPECT_EQ(G.Paused, True);
-    EXPECT_EQ(maxDepth, 1);
+    EXPECT_EQ(std::tuple(G.Paused, maxDepth), std::tuple(True, 1));
 }
 
 TEST_F(CommandKeys, F1OrF3WhilePausedShowsTheWindowAndResumes) {
@@ -113,20 +121,8 @@ TEST_F(CommandKeys, TheCloseBoxDuringNestedPlayEndsTheProgramAndFreesEverySurfac
     platform.QueueKeyDown(VK_F2);
     EXPECT_THROW(platform.DoEvents(), ProgramEnd);
     EXPECT_EQ(maxDepth, 2);
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-    EXPECT_EQ(G.ShipDC, 0);
-    EXPECT_EQ(G.EnemyMaskDC[11], 0);
+    EXPECT_EQ(std::tuple(LiveSurfaceCount(), G.ShipDC, G.EnemyMaskDC[11]), std::tuple(0, 0, 0));
     EXPECT_TRUE(platform.OpenForms().empty());
-}
-
-TEST_F(CommandKeys, PAndOtherKeysOnTheTitleScreenDoNothing) {
-    platform.QueueKeyDown(VK_P);
-    platform.QueueKeyDown('A');
-    platform.QueueKeyDown(VK_SPACE);
-    platform.DoEvents();
-    EXPECT_EQ(maxDepth, 0);
-    EXPECT_EQ(G.Paused, False);
-    EXPECT_TRUE(Display().Label4->Visible());
 }
 
 TEST_F(CommandKeys, F2WhilePausedContinuesTheSameGame) {
@@ -144,16 +140,14 @@ TEST_F(CommandKeys, F2WhilePausedContinuesTheSameGame) {
     maxDepth = 0;
     platform.QueueKeyDown(VK_F2);
     platform.DoEvents();
-    EXPECT_EQ(G.Score, 555);
-    EXPECT_EQ(maxDepth, 2);
+    EXPECT_EQ(std::tuple(G.Score, maxDepth), std::tuple(555, 2));
 }
 
 TEST_F(CommandKeys, NestedLoopsAreBoundedUnderThousandsOfF2Presses) {
     for (int i = 0; i < 5000; ++i) platform.QueueKeyDown(VK_F2);
     platform.At(100500, [&] { G.GameRunning = False; });
     platform.DoEvents();
-    EXPECT_EQ(maxDepth, kMaxFrameLoopDepth);
-    EXPECT_EQ(FrameLoopDepth(), 0);
+    EXPECT_EQ(std::tuple(maxDepth, FrameLoopDepth()), std::tuple(kMaxFrameLoopDepth, 0));
     EXPECT_FALSE(platform.Pending());
 }
 

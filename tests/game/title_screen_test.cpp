@@ -83,18 +83,15 @@ TEST_F(TitleScreen, TheDisplayWindowHasItsDesignedLayout) {
 // A resize centres the labels for the new width (halves to even) and keeps
 // every top; the ship's centre stands at a quarter of the width.
 TEST_F(TitleScreen, AResizeCentresTheLabelsAndTheShipForTheNewSize) {
-    EXPECT_EQ(G.ShipX, 173);  // 172.75
-    EXPECT_EQ(G.ShipY, 276);  // 276.5, a tie
+    EXPECT_EQ(std::tuple(G.ShipX, G.ShipY), std::tuple(173, 276));  // 172.75, 276.5 a tie
     DisplayWindow& d = DisplayForm();
     d.form.SetClientSize(1000, 617);
-    EXPECT_EQ(d.Label1->Left(), 292);  // 500 - 208.5
-    EXPECT_EQ(d.Label2->Left(), 284);  // 500 - 216.5
-    EXPECT_EQ(d.Label1->Top(), 48);
-    EXPECT_EQ(d.Label6->Top(), 200);
+    // 500 - 208.5 and 500 - 216.5
+    EXPECT_EQ(std::tuple(d.Label1->Left(), d.Label2->Left(), d.Label1->Top(), d.Label6->Top()),
+              std::tuple(292, 284, 48, 200));
     for (TextBox* box : d.StripBoxes()) EXPECT_EQ(box->Top(), 0);
     d.form.SetClientSize(800, 600);
-    EXPECT_EQ(G.ShipX, 176);  // 176.5, a tie
-    EXPECT_EQ(G.ShipY, 268);
+    EXPECT_EQ(std::tuple(G.ShipX, G.ShipY), std::tuple(176, 268));  // 176.5, a tie
 }
 
 TEST_F(TitleScreen, TheTitleStateShowsThePromptsHidesTheStripAndLeavesTheTagline) {
@@ -108,16 +105,13 @@ TEST_F(TitleScreen, TheTitleStateShowsThePromptsHidesTheStripAndLeavesTheTagline
     ScoreForm().form.Show();
     ASSERT_FALSE(d.form.IsActive());
     NewGameReset();
-    EXPECT_TRUE(d.Label1->Visible());
-    EXPECT_TRUE(d.Label2->Visible());
-    EXPECT_FALSE(d.Label3->Visible());
-    EXPECT_TRUE(d.Label4->Visible());
-    EXPECT_TRUE(d.Label5->Visible());
-    EXPECT_FALSE(d.Label6->Visible());
+    EXPECT_EQ(std::tuple(d.Label1->Visible(), d.Label2->Visible(), d.Label3->Visible(),
+                         d.Label4->Visible(), d.Label5->Visible(), d.Label6->Visible()),
+              std::tuple(true, true, false, true, true, false));
     for (TextBox* box : d.StripBoxes()) EXPECT_FALSE(box->Visible());
-    EXPECT_EQ(d.form.BackColor(), 65537);
+    EXPECT_EQ(std::tuple(d.form.BackColor(), d.form.Image().Pixel(400, 300)),
+              std::tuple(65537, 65537));
     EXPECT_EQ(testing::Extent(d.form.Image(), 65537), (std::array<int, 4>{0, 0, 785, 617}));
-    EXPECT_EQ(d.form.Image().Pixel(400, 300), 65537);
     EXPECT_TRUE(d.form.IsActive());
 }
 
@@ -131,10 +125,8 @@ TEST_F(TitleScreen, EveryResetScattersANewStarFieldWithinItsRanges) {
         ASSERT_FALSE(before == G.Stars);
         for (int i = 0; i <= 100; ++i) {
             const Star& s = G.Stars[i];
-            ASSERT_GE(s.X, 1);
-            ASSERT_LE(s.X, 786);
-            ASSERT_GE(s.Y, 26);
-            ASSERT_LE(s.Y, 617 + 26);
+            ASSERT_TRUE(s.X >= 1 && s.X <= 786 && s.Y >= 26 && s.Y <= 617 + 26)
+                << s.X << ", " << s.Y;
             ASSERT_EQ(s.Colour, RGB(255, 255, 255));
             lowest = std::min(lowest, s.Y);
             sizes.insert(s.Size);
