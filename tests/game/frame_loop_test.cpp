@@ -106,7 +106,8 @@ TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
     PlayFrames(1);
     EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(5, 0));
     const int before = platform.Presents(Display().form);
-    G.CurrentShip = 6;  // the last ship is gone
+    G.BonusPoints = 0;
+    G.CurrentShip = G.ShipsEarned + 1;  // the last ship is gone
     G.Score = 999;
     G.GameRunning = True;
     FrameLoop();
