@@ -32,13 +32,14 @@ class Collision : public testing::PlayTest {
         G.Wave = 1;
         G.EnemyCount = 3;
     }
-    // The ship at (x, y) and the only live enemy, number 1, at (ex, ey).
+    // The ship at (x, y), the only live enemy, number 1, at (ex, ey), and no carrier.
     void Place(Long x, Long y, Long ex, Long ey) {
         ShipAt(x, y);
         for (int i = 1; i <= 10; ++i) G.EnemyAlive[i] = 0;
         Enemy(1, ex, ey);
         G.CurrentShip = 1;
         G.ShieldOn = False;  // a lost ship comes back shielded
+        G.CarrierActive = False;
     }
     // The carrier on screen at (x, y), the ship at (sx, sy).
     void PlaceCarrier(Long sx, Long sy, double x, double y) {
@@ -57,67 +58,55 @@ class Collision : public testing::PlayTest {
 };
 
 // Ship at (100, 100), a 53 x 32 enemy at (130, 110): the shared rectangle is
-// 17 x 22, from ship column 30 and row 10, and only its inner 15 x 20 pixels
-// are read. A single solid pixel in one mask, the other solid all over, shows
-// where each mask lies and which pixels count.
-TEST_F(Collision, TheSharedRectangleAndItsInnerPixels) {
+// 17 x 22, from ship column 30 and row 10. Ship at (600, 240), the carrier at
+// (50.25, 80): cw = 763.25 gives carrier column 550, ch = 54 row 160, both
+// then cut to the ship's 47 x 32. Only the inner pixels of a shared
+// rectangle are read: a single solid pixel in one mask, the other solid all
+// over, shows where each mask lies and which pixels count.
+TEST_F(Collision, TheSharedRectanglesAndTheirInnerPixels) {
     SetMask(G.ShipMaskDC, false);
     SetMask(G.EnemyMaskDC[1], false);
+    SetMask(G.CarrierMaskDC, false);
     Place(100, 100, 130, 110);
     CheckShipCollision();
     EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 17, 22}));
     EXPECT_FALSE(Lost());
+    PlaceCarrier(600, 240, 50.25, 80);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 47, 32}));
+    // Rounded from the carrier's exact position, ties to even: 26.75 -> 27
+    // columns and 22.5 -> 22 rows.
+    PlaceCarrier(100, 100, 120.25, 109.5);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 27, 22}));
 
+    enum Where { kEnemy, kShip, kCarrier };  // the mask holding the dot
     struct Case {
-        bool inEnemy;  // the dot lies in the enemy's mask, else in the ship's
+        Where where;
         Dot dot;
         bool hit;
     };
     const Case cases[] = {
-        {true, {0, 5}, false},    {true, {1, 1}, true},     {true, {15, 20}, true},
-        {true, {16, 5}, false},   {true, {5, 21}, false},   {true, {5, 0}, false},
-        {false, {30, 20}, false}, {false, {31, 11}, true},  {false, {45, 30}, true},
-        {false, {46, 20}, false}, {false, {40, 10}, false}, {false, {40, 31}, false},
+        {kEnemy, {0, 5}, false},       {kEnemy, {1, 1}, true},        {kEnemy, {15, 20}, true},
+        {kEnemy, {16, 5}, false},      {kEnemy, {5, 21}, false},      {kEnemy, {5, 0}, false},
+        {kShip, {30, 20}, false},      {kShip, {31, 11}, true},       {kShip, {45, 30}, true},
+        {kShip, {46, 20}, false},      {kShip, {40, 10}, false},      {kShip, {40, 31}, false},
+        {kCarrier, {550, 161}, false}, {kCarrier, {551, 161}, true},  {kCarrier, {595, 190}, true},
+        {kCarrier, {596, 170}, false}, {kCarrier, {560, 160}, false}, {kCarrier, {560, 191}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE((c.inEnemy ? "enemy " : "ship ") + std::to_string(c.dot.first) + ", " +
+        SCOPED_TRACE(std::to_string(c.where) + ": " + std::to_string(c.dot.first) + ", " +
                      std::to_string(c.dot.second));
-        SetMask(c.inEnemy ? G.ShipMaskDC : G.EnemyMaskDC[1], true);
-        SetMask(c.inEnemy ? G.EnemyMaskDC[1] : G.ShipMaskDC, false, {c.dot});
-        Place(100, 100, 130, 110);
+        const SurfaceHandle other = c.where == kCarrier ? G.CarrierMaskDC : G.EnemyMaskDC[1];
+        SetMask(c.where == kShip ? other : G.ShipMaskDC, true);
+        SetMask(c.where == kShip ? G.ShipMaskDC : other, false, {c.dot});
+        if (c.where == kCarrier)
+            PlaceCarrier(600, 240, 50.25, 80);
+        else
+            Place(100, 100, 130, 110);
         CheckShipCollision();
         EXPECT_EQ(Lost(), c.hit);
     }
-}
-
-TEST_F(Collision, TheCarriersSharedRectangleIsRoundedFromItsExactPosition) {
-    SetMask(G.ShipMaskDC, false);
-    SetMask(G.CarrierMaskDC, false);
-    // Ship (600, 240), carrier (50.25, 80): cw = 763.25 gives carrier column
-    // 550, ch = 54 row 160, both then cut to the ship's 47 x 32.
-    PlaceCarrier(600, 240, 50.25, 80);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 47, 32}));
-    SetMask(G.ShipMaskDC, true);
-    for (auto [dot, hit] : {std::pair{Dot{550, 161}, false},
-                            {Dot{551, 161}, true},
-                            {Dot{595, 190}, true},
-                            {Dot{596, 170}, false},
-                            {Dot{560, 160}, false},
-                            {Dot{560, 191}, false}}) {
-        SCOPED_TRACE(std::to_string(dot.first) + ", " + std::to_string(dot.second));
-        SetMask(G.CarrierMaskDC, false, {dot});
-        PlaceCarrier(600, 240, 50.25, 80);
-        CheckShipCollision();
-        EXPECT_EQ(Lost(), hit);
-    }
-    // Rounded to the nearest, ties to even: ship (100, 100), carrier
-    // (120.25, 109.5) share 26.75 -> 27 columns and 22.5 -> 22 rows.
-    SetMask(G.ShipMaskDC, false);
-    SetMask(G.CarrierMaskDC, false);
-    PlaceCarrier(100, 100, 120.25, 109.5);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 27, 22}));
 }
 
 TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollideANarrowEnemySharesItsWidth) {

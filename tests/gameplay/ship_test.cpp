@@ -94,21 +94,5 @@ TEST_F(Ship, TheSpawnShieldHoldsFor2000MillisecondsExactly) {
     EXPECT_EQ(G.ShieldOn, False);
 }
 
-// In play the spawn shield counts from the title screen: a game started
-// late starts unshielded, one started at once keeps what is left.
-TEST_F(Ship, InPlayTheSpawnShieldRunsFromTheTitleScreenAndCtrlShieldsWhileHeld) {
-    platform.Advance(1500);
-    PlayFrames(1);
-    EXPECT_EQ(G.ShieldOn, True);
-    PlayFrames(50);  // 550 ms more
-    EXPECT_EQ(G.ShieldOn, False);
-    platform.SetKeyHeld(VK_CONTROL);
-    PlayFrames(3);
-    EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy), std::tuple(True, 497));
-    platform.SetKeyHeld(VK_CONTROL, false);
-    PlayFrames(1);
-    EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy), std::tuple(False, 497));
-}
-
 }  // namespace
 }  // namespace vorlax
