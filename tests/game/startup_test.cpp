@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <tuple>
 
 #include "game/windows.h"
 #include "graphics/sprites.h"
@@ -30,24 +31,17 @@ TEST_F(Startup, WithEveryFileTheTitleScreenAppearsAndShutdownFreesEverything) {
     ASSERT_TRUE(platform.Messages().empty()) << platform.Messages()[0].text;
     EXPECT_FALSE(StartupFailed());
     ASSERT_EQ(LiveSurfaceCount(), 26);
-    EXPECT_NE(G.ShipDC, 0);
-    EXPECT_NE(G.EnemyMaskDC[11], 0);
-    EXPECT_EQ(SurfaceOf(G.CarrierDC)->Width(), 1313);
-    EXPECT_EQ(SurfaceOf(G.EnemySpriteDC[9])->Height(), 15);
-    EXPECT_EQ(G.EnemyWidth[3], 107);
-    EXPECT_EQ(G.ColWhite, RGB(255, 255, 255));
-    EXPECT_TRUE(DisplayForm().form.Visible());
-    EXPECT_TRUE(DisplayForm().form.IsActive());
+    EXPECT_TRUE(G.ShipDC != 0 && G.EnemyMaskDC[11] != 0);
+    EXPECT_EQ(std::tuple(SurfaceOf(G.CarrierDC)->Width(), SurfaceOf(G.EnemySpriteDC[9])->Height(),
+                         G.EnemyWidth[3], G.ColWhite),
+              std::tuple(1313, 15, 107, RGB(255, 255, 255)));
+    EXPECT_TRUE(DisplayForm().form.Visible() && DisplayForm().form.IsActive());
     EXPECT_EQ(G.Energy, 500);  // the first resize ran the new-game reset
     // The delivered table, rank by rank.
-    EXPECT_EQ(G.HighScores[1], 12000);
-    EXPECT_EQ(G.HighNames[1], "Starhawk");
-    EXPECT_EQ(G.HighScores[10], 500);
-    EXPECT_EQ(G.HighNames[10], "Rookie");
+    EXPECT_EQ(std::tuple(G.HighScores[1], G.HighNames[1], G.HighScores[10], G.HighNames[10]),
+              std::tuple(12000, "Starhawk", 500, "Rookie"));
     EXPECT_THROW(Shutdown(), ProgramEnd);  // the unload handler ends the program
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-    EXPECT_EQ(G.ShipDC, 0);
-    EXPECT_EQ(G.EnemySpriteDC[11], 0);
+    EXPECT_EQ(std::tuple(LiveSurfaceCount(), G.ShipDC, G.EnemySpriteDC[11]), std::tuple(0, 0, 0));
     EXPECT_TRUE(platform.OpenForms().empty());
     EXPECT_EQ(G.GameRunning, False);
 }

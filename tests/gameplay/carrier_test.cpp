@@ -113,8 +113,7 @@ TEST_F(Carrier, TheShipsStepsAndDockingFollowTheVisitFrameByFrame) {
     ShipAt(700, 360);
     G.Energy = 12;
     PlayFrames(1);
-    EXPECT_EQ(G.Energy, 500);
-    EXPECT_EQ(G.CurrentShip, 1);
+    EXPECT_EQ(std::tuple(G.Energy, G.CurrentShip), std::tuple(500, 1));
 
     platform.SetKeyHeld(VK_RIGHT);
     G.ShipX = 100;

@@ -34,10 +34,8 @@ TEST_F(ShotHits, OnlyACornerStrictlyInsideTheBoxHits) {
         Enemy(2, 300, 200);
         Shot(4, c.x, c.y);
         ShotsHitEnemies();
-        EXPECT_EQ(G.EnemyAlive[2], c.hit ? 0 : -1);
-        EXPECT_EQ(G.EnemyBlast[2], c.hit ? 1 : 0);
-        EXPECT_EQ(G.ShotActive[4], c.hit ? False : True);
-        EXPECT_EQ(G.Score, c.hit ? 10 : 0);
+        EXPECT_EQ(std::tuple(G.EnemyAlive[2], G.EnemyBlast[2], G.ShotActive[4], G.Score),
+                  c.hit ? std::tuple(0, 1, False, 10) : std::tuple(-1, 0, True, 0));
     }
 }
 
@@ -50,10 +48,8 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
     Shot(2, 161, 121);  // finds both gone
     ShotsHitEnemies();
     EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2], G.EnemyAlive[3]), std::tuple(0, -1, 0));
-    EXPECT_EQ(G.Score, 120);
-    EXPECT_EQ(G.BonusPoints, 120);
-    EXPECT_EQ(G.ShotActive[1], False);
-    EXPECT_EQ(G.ShotActive[2], True);
+    EXPECT_EQ(std::tuple(G.Score, G.BonusPoints, G.ShotActive[1], G.ShotActive[2]),
+              std::tuple(120, 120, False, True));
 }
 
 // Nothing hits an exploding enemy, nor does a spent shot; hits left over
@@ -146,11 +142,10 @@ TEST_F(ShotHits, InPlayAHitExplodesScoresAndEarnsTheExtraShip) {
     G.CarrierActive = True;  // shots in flight still hit while the carrier is on screen
     Shot(1, 420, 320);
     PlayFrames(1);
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.EnemyBlast[1], 2);  // drawn once already, where the carrier sent it
-    EXPECT_EQ(Display().Text7->Text(), "10050");
-    EXPECT_EQ(G.BonusPoints, 0);
-    EXPECT_EQ(Display().Text2->Text(), "4");
+    // Drawn once already, where the carrier sent it.
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyBlast[1], G.BonusPoints), std::tuple(0, 2, 0));
+    EXPECT_EQ(std::tuple(Display().Text7->Text(), Display().Text2->Text()),
+              std::tuple("10050", "4"));
 }
 
 }  // namespace
