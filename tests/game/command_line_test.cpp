@@ -9,16 +9,14 @@ namespace {
 
 using Action = CommandLine::Action;
 
-TEST(ParseCommandLine, NothingMeansPlayWindowedAtTheDesktopsScale) {
-    const CommandLine c = ParseCommandLine({});
+// Nothing means play windowed at the desktop's scale; of fullscreen and
+// windowed the last wins.
+TEST(ParseCommandLine, PresentationOptions) {
+    CommandLine c = ParseCommandLine({});
     EXPECT_EQ(c.action, Action::Play);
     EXPECT_EQ(c.presentation.scale, 0);
-    EXPECT_FALSE(c.presentation.fullscreen);
-    EXPECT_FALSE(c.presentation.anyFactor);
-}
-
-TEST(ParseCommandLine, PresentationOptionsTheLastOfFullscreenAndWindowedWins) {
-    CommandLine c = ParseCommandLine({"--fullscreen", "--scale", "3", "--fill"});
+    EXPECT_FALSE(c.presentation.fullscreen || c.presentation.anyFactor);
+    c = ParseCommandLine({"--fullscreen", "--scale", "3", "--fill"});
     EXPECT_EQ(c.action, Action::Play);
     EXPECT_TRUE(c.presentation.fullscreen);
     EXPECT_EQ(c.presentation.scale, 3);

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <tuple>
 
 #include "core/numbers.h"
 #include "support/play_fixture.h"
@@ -19,24 +19,6 @@ class FrameLoopTest : public testing::PlayTest {
     // As during play, the collision scratch picture stands out of sight.
     FrameLoopTest() { Display().CollisionPict->SetLeft(805); }
 
-    // Runs the loop directly (as F2 would, without the window switch) and
-    // records the tick of every frame until `stopAfterYields` yields.
-    std::vector<Long> FrameTicks(int stopAfterYields) {
-        std::vector<Long> ticks;
-        Long last = G.LastFrameTick;
-        int yields = 0;
-        platform.EveryYield([&] {
-            if (G.LastFrameTick != last) {
-                last = G.LastFrameTick;
-                ticks.push_back(last);
-            }
-            if (++yields >= stopAfterYields) G.GameRunning = False;
-        });
-        G.GameRunning = True;
-        FrameLoop();
-        platform.EveryYield(nullptr);
-        return ticks;
-    }
     // Turns a sprite into a solid w x h block of one colour, so that what is
     // drawn over what shows everywhere in its box.
     static void Solid(SurfaceHandle picture, SurfaceHandle mask, Colour colour) {
@@ -45,47 +27,6 @@ class FrameLoopTest : public testing::PlayTest {
         p = Surface(p.Width(), p.Height(), colour);
     }
 };
-
-TEST_F(FrameLoopTest, AFrameNeedsMoreThanTenMilliseconds) {
-    G.LastFrameTick = 0;  // as when the program starts: the first pass draws at once
-    platform.SetTick(30);
-    EXPECT_EQ(FrameTicks(1), std::vector<Long>{30});
-    G.LastFrameTick = 1000;
-    platform.SetTick(1010);  // exactly 10 ms: no frame yet
-    auto ticks = FrameTicks(4);
-    ASSERT_GE(ticks.size(), 2u);
-    EXPECT_EQ(ticks[0], 1011);
-    EXPECT_EQ(ticks[1], 1022);
-}
-
-TEST_F(FrameLoopTest, AClockBelowTheLastFrameRunsNothingUntilItPassesAndFramesRunAcrossTheWrap) {
-    G.LastFrameTick = 5000;
-    platform.SetTick(4000);
-    auto ticks = FrameTicks(200);
-    ASSERT_FALSE(ticks.empty());
-    EXPECT_GE(ticks[0], 5011);
-    EXPECT_LE(ticks[0], 5022);
-
-    platform.SetTick(0xFFFFFFE0u);
-    G.LastFrameTick = static_cast<Long>(0xFFFFFFE0u) - 11;
-    ticks = FrameTicks(10);
-    ASSERT_GE(ticks.size(), 5u);
-    for (std::size_t i = 1; i < ticks.size(); ++i) EXPECT_EQ(TickDiff(ticks[i], ticks[i - 1]), 11);
-}
-
-TEST_F(FrameLoopTest, TheStripShowsPlainDecimalsAfterAFrame) {
-    G.Score = -40;
-    G.Energy = 123;
-    G.Level = 12;
-    G.Wave = 7;
-    G.CurrentShip = 2;
-    PlayFrames(1);
-    EXPECT_EQ(Display().Text2->Text(), "2");  // lives: 3 earned, the second in play
-    EXPECT_EQ(Display().Text3->Text(), "12");
-    EXPECT_EQ(Display().Text6->Text(), "7");
-    EXPECT_EQ(Display().Text7->Text(), "-40");
-    EXPECT_EQ(Display().Text9->Text(), "123");
-}
 
 // Each step sees what the steps before it in the same pass have left: the
 // shot leaves from where the ship has just moved, shots meet the enemies
@@ -97,17 +38,13 @@ TEST_F(FrameLoopTest, EachStepSeesWhatTheStepsBeforeItLeft) {
     const Long shipX = G.ShipX;
     platform.SetKeyHeld(VK_RIGHT);
     platform.SetKeyHeld(VK_SPACE);
-    G.EnemyX[1] = 300;  // 53 wide, flying left at 2 a frame
-    G.EnemyY[1] = 200;
-    G.ShotActive[1] = True;
-    G.ShotX[1] = 352;  // inside now, but not once the enemy has moved
-    G.ShotY[1] = 210;
+    Enemy(1, 300, 200);  // 53 wide, flying left at 2 a frame
+    Shot(1, 352, 210);   // inside now, but not once the enemy has moved
     G.BonusPoints = 9995;
     G.CurrentShip = 4;  // the last ship is gone
     PlayFrames(1);
-    EXPECT_EQ(G.ShotX[2], shipX + 5 + 42 + 10);
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.ShipsEarned, 4);
+    EXPECT_EQ(std::tuple(G.ShotX[2], G.EnemyAlive[1], G.ShipsEarned),
+              std::tuple(shipX + 5 + 42 + 10, 0, 4));
     EXPECT_EQ(Display().Text2->Text(), "1");  // no game over: the frame was drawn
 }
 
@@ -117,8 +54,7 @@ TEST_F(FrameLoopTest, PHeldStillDrawsTheWholeFrame) {
     const int before = platform.Presents(Display().form);
     G.GameRunning = True;
     FrameLoop();  // returns after the first frame's yield
-    EXPECT_EQ(G.Paused, True);
-    EXPECT_EQ(G.GameRunning, False);
+    EXPECT_EQ(std::tuple(G.Paused, G.GameRunning), std::tuple(True, False));
     EXPECT_EQ(platform.Presents(Display().form), before + 1);
     EXPECT_EQ(Display().Text7->Text(), "77");
 }
@@ -129,52 +65,55 @@ TEST_F(FrameLoopTest, EscEndsTheProgramBeforeAnythingElseOfThePass) {
     platform.SetTick(G.SpawnTick + 5000);
     const Long x = G.ShipX;
     G.WaveSetup = False;
-    G.EnemyAlive[1] = -1;
-    G.EnemyX[1] = 300;
-    G.EnemyY[1] = 200;
-    G.ShotActive[1] = True;
-    G.ShotX[1] = 310;
-    G.ShotY[1] = 210;
+    Enemy(1, 300, 200);
+    Shot(1, 310, 210);
     const int before = platform.Presents(Display().form);
     G.GameRunning = True;
     EXPECT_THROW(FrameLoop(), ProgramEnd);
     EXPECT_EQ(G.ShipX, x + 5);
-    EXPECT_EQ(G.EnemyAlive[1], -1);  // no shot tested
-    EXPECT_EQ(G.EnemyX[1], 300);     // no wave moved
-    EXPECT_EQ(G.ShieldOn, True);     // ShieldTimer did not run
-    EXPECT_EQ(platform.Presents(Display().form), before);
-    EXPECT_EQ(Display().Text9->Text(), "1000");  // no strip update
+    // No shot tested, no wave moved, the shield timer not run.
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyX[1], G.ShieldOn), std::tuple(-1, 300, True));
+    // Nothing presented, no strip update.
+    EXPECT_EQ(std::tuple(platform.Presents(Display().form), Display().Text9->Text()),
+              std::tuple(before, "1000"));
     EXPECT_TRUE(platform.OpenForms().empty());
 }
 
-TEST_F(FrameLoopTest, AnExtraShipNeedsMoreThanTenThousandPoints) {
+// The strip shows plain decimals after each frame; an extra ship needs more
+// than 10000 bonus points, one per frame, the excess dropped; at game over
+// the loop returns without drawing and the strip keeps its values (never
+// 0 lives).
+TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
+    G.Score = -40;
+    G.Energy = 123;
+    G.Level = 12;
+    G.Wave = 7;
+    G.CurrentShip = 2;
     G.BonusPoints = 10000;
     PlayFrames(1);
-    EXPECT_EQ(G.ShipsEarned, 3);
-    EXPECT_EQ(G.BonusPoints, 10000);
+    const DisplayWindow& d = Display();
+    auto strip = [&] {
+        return std::vector<std::string>{d.Text2->Text(), d.Text3->Text(), d.Text6->Text(),
+                                        d.Text7->Text(), d.Text9->Text()};
+    };
+    EXPECT_EQ(strip(), (std::vector<std::string>{"2", "12", "7", "-40", "123"}));
+    EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(3, 10000));
     G.BonusPoints = 10001;
     PlayFrames(1);
-    EXPECT_EQ(G.ShipsEarned, 4);
-    EXPECT_EQ(G.BonusPoints, 0);
-    EXPECT_EQ(Display().Text2->Text(), "4");
-    G.BonusPoints = 25000;  // one ship per frame; the excess is dropped
+    EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(4, 0));
+    EXPECT_EQ(d.Text2->Text(), "3");
+    G.BonusPoints = 25000;
     PlayFrames(1);
-    EXPECT_EQ(G.ShipsEarned, 5);
-    EXPECT_EQ(G.BonusPoints, 0);
-}
-
-TEST_F(FrameLoopTest, GameOverReturnsWithoutDrawingAndTheStripKeepsItsValues) {
-    PlayFrames(2);
-    ASSERT_EQ(Display().Text2->Text(), "3");
+    EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(5, 0));
     const int before = platform.Presents(Display().form);
-    G.CurrentShip = 4;  // the last ship is gone
+    G.BonusPoints = 0;
+    G.CurrentShip = G.ShipsEarned + 1;  // the last ship is gone
     G.Score = 999;
     G.GameRunning = True;
     FrameLoop();
     EXPECT_EQ(G.GameRunning, False);
     EXPECT_EQ(platform.Presents(Display().form), before);
-    EXPECT_EQ(Display().Text2->Text(), "3");  // never shows 0 lives
-    EXPECT_EQ(Display().Text7->Text(), "0");
+    EXPECT_EQ(strip(), (std::vector<std::string>{"4", "12", "7", "-40", "123"}));
 }
 
 TEST_F(FrameLoopTest, CtrlSpendsTheLastUnitAndAnEmptyStoreCallsTheCarrierInTheSameFrame) {
@@ -182,38 +121,18 @@ TEST_F(FrameLoopTest, CtrlSpendsTheLastUnitAndAnEmptyStoreCallsTheCarrierInTheSa
     platform.SetTick(G.SpawnTick + 3000);  // the spawn shield has run out
     platform.SetKeyHeld(VK_CONTROL);
     PlayFrames(1);
-    EXPECT_EQ(G.ShieldOn, True);
-    EXPECT_EQ(G.Energy, 0);
-    EXPECT_EQ(G.CarrierActive, True);  // called, and on its way in the same frame
-    EXPECT_EQ(G.CarrierCalled, False);
+    // Called, and on its way in the same frame.
+    EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy, G.CarrierActive, G.CarrierCalled),
+              std::tuple(True, 0, True, False));
     PlayFrames(1);  // nothing left: no shield, and the carrier is asked for again
-    EXPECT_EQ(G.ShieldOn, False);
-    EXPECT_EQ(G.Energy, 0);
-    EXPECT_EQ(G.CarrierCalled, True);
-}
-
-TEST_F(FrameLoopTest, OnlyTheFinalWaveFires) {
-    G.WaveSetup = False;
-    G.EnemyCount = 3;
-    for (int n = 1; n <= 3; ++n) G.EnemyAlive[n] = -1;
-    G.EnemyX[1] = G.EnemyX[2] = G.EnemyX[3] = 2000;
-    G.Wave = 5;
-    PlayFrames(1);
-    EXPECT_EQ(G.FiringEnemy, 0);
-    G.Wave = 11;
-    G.EnemyAlive[2] = 0;
-    for (int n = 1; n <= 3; ++n) G.EnemyDirection[n] = 1;
-    PlayFrames(1);
-    EXPECT_EQ(G.FiringEnemy, 3);  // enemies 1 and 3 fired, in that order
+    EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy, G.CarrierCalled), std::tuple(False, 0, True));
 }
 
 TEST_F(FrameLoopTest, StarsWrapOnlyOnceTheyAreLeftOfTheEdgeAndReEnterWithinTheirRanges) {
     G.Stars[0] = {3, 100, 3, 2, G.ColWhite};  // moves to 0: stays
     G.Stars[1] = {500, 300, 6, 3, RGB(9, 9, 9)};
     PlayFrames(1);
-    EXPECT_EQ(G.Stars[0].X, 0);
-    EXPECT_EQ(G.Stars[0].Y, 100);
-    EXPECT_EQ(G.Stars[1].X, 494);
+    EXPECT_EQ(std::tuple(G.Stars[0].X, G.Stars[0].Y, G.Stars[1].X), std::tuple(0, 100, 494));
     EXPECT_EQ(Display().form.Image().Pixel(495, 301), RGB(9, 9, 9));
     // Every star re-enters at the right edge, many times over.
     Long lowest = 10000, highest = 0, slowest = 10, fastest = 0;
@@ -230,33 +149,39 @@ TEST_F(FrameLoopTest, StarsWrapOnlyOnceTheyAreLeftOfTheEdgeAndReEnterWithinTheir
             fastest = std::max(fastest, s.Speed);
         }
     }
-    EXPECT_GE(lowest, 26);
-    EXPECT_LT(lowest, 40);
-    EXPECT_LE(highest, 617 + 26);
-    EXPECT_GT(highest, 600);
-    EXPECT_EQ(slowest, 1);
-    EXPECT_EQ(fastest, 6);
+    EXPECT_TRUE(lowest >= 26 && lowest < 40) << lowest;
+    EXPECT_TRUE(highest <= 617 + 26 && highest > 600) << highest;
+    EXPECT_EQ(std::tuple(slowest, fastest), std::tuple(1, 6));
 }
 
-TEST_F(FrameLoopTest, AShotAtTheRightEdgeStaysAndOneBeyondIsRetiredAfterItsLastDraw) {
-    G.ShotActive[1] = True;
-    G.ShotX[1] = 775;  // moves to 785 = the client width
-    G.ShotY[1] = 300;
-    G.ShotActive[2] = True;
-    G.ShotX[2] = 776;  // moves to 786
-    G.ShotY[2] = 400;
+// Only the final wave fires, its live enemies in turn, and moves enemy
+// shots. A shot at the right edge stays and one beyond is retired after its
+// last draw; enemy shots likewise below 0.
+TEST_F(FrameLoopTest, OnlyTheFinalWaveFiresAndShotsAreRetiredOnlyBeyondTheEdge) {
+    InPlay(5, 3);
+    for (int n = 1; n <= 3; ++n) Enemy(n, 2000, 100 * n);
+    Shot(1, 775, 300);  // moves to 785 = the client width
+    Shot(2, 776, 400);  // moves to 786
+    EnemyShot(1, 1, 10, 100);
+    EnemyShot(3, 10, 9, 200);
     PlayFrames(1);
-    EXPECT_EQ(G.ShotActive[1], True);
-    EXPECT_EQ(G.ShotActive[2], False);
-    EXPECT_EQ(G.ShotX[2], 786);
+    EXPECT_EQ(std::tuple(G.ShotActive[1], G.ShotActive[2], G.ShotX[2]),
+              std::tuple(True, False, 786));
+    EXPECT_EQ(std::tuple(G.FiringEnemy, G.EnemyShotX(1, 1)), std::tuple(0, 10));
+    G.Wave = 11;
+    G.EnemyAlive[2] = 0;
+    for (int n = 1; n <= 3; ++n) G.EnemyDirection[n] = 1;
+    PlayFrames(1);
+    EXPECT_EQ(G.FiringEnemy, 3);  // enemies 1 and 3 fired, in that order
+    EXPECT_EQ(std::tuple(G.EnemyShotX(1, 1), G.EnemyShotActive(1, 1), G.EnemyShotActive(3, 10)),
+              std::tuple(0, True, False));
+    EXPECT_EQ(Display().form.Image().Pixel(-1 + 2, 202), G.ColYellow);
 }
 
 TEST_F(FrameLoopTest, ExplosionsRunTwentyFramesFromRadiusOne) {
-    G.EnemyCount = 3;
-    G.WaveSetup = False;
+    InPlay(1, 3);
+    Enemy(2, 300, 200);
     G.EnemyAlive[2] = 0;
-    G.EnemyX[2] = 300;
-    G.EnemyY[2] = 200;
     G.EnemyBlast[2] = 1;
     PlayFrames(1);
     // Radius 1 around the centre (326.5, 216) of the 53 x 32 box: the box
@@ -270,155 +195,65 @@ TEST_F(FrameLoopTest, ExplosionsRunTwentyFramesFromRadiusOne) {
     EXPECT_EQ(G.EnemyBlast[2], 0);
 }
 
-TEST_F(FrameLoopTest, ArmourRingsOnlyOnTheFinalWaveOnePerHitLeft) {
-    G.Wave = 11;
-    G.EnemyCount = 1;
-    G.EnemyAlive[1] = -1;
-    G.EnemyX[1] = 400;
-    G.EnemyY[1] = 300;
-    const Surface& img = Display().form.Image();
-    // The outermost ring touches the left edge of the box grown by five at its middle row.
-    G.EnemyHits[1] = 0;
-    DrawPlayField();
-    for (int m = 1; m <= 5; ++m) EXPECT_EQ(img.Pixel(400 - m, 324), G.ColCyan) << m;
-    G.EnemyHits[1] = 5;
-    DrawPlayField();
-    EXPECT_EQ(Extent(img, G.ColCyan)[2], -1);
-    G.Wave = 10;
-    G.EnemyHits[1] = 0;
-    DrawPlayField();
-    EXPECT_EQ(Extent(img, G.ColCyan)[2], -1);
-}
-
-TEST_F(FrameLoopTest, EnemyShotsMoveLeftOnlyOnTheFinalWave) {
-    G.EnemyShotActive(1, 1) = True;
-    G.EnemyShotX(1, 1) = 10;
-    G.EnemyShotY(1, 1) = 100;
-    G.EnemyShotActive(3, 10) = True;
-    G.EnemyShotX(3, 10) = 9;
-    G.EnemyShotY(3, 10) = 200;
-    G.Wave = 5;
-    DrawPlayField();
-    EXPECT_EQ(G.EnemyShotX(1, 1), 10);
-    G.Wave = 11;
-    G.EnemyCount = 0;
-    DrawPlayField();
-    EXPECT_EQ(G.EnemyShotX(1, 1), 0);
-    EXPECT_EQ(G.EnemyShotActive(1, 1), True);    // at x = 0 it stays
-    EXPECT_EQ(G.EnemyShotActive(3, 10), False);  // below 0 it is retired, after its draw
-    EXPECT_EQ(Display().form.Image().Pixel(-1 + 2, 202), G.ColYellow);
-}
-
-// Everything drawn over something else, with solid sprites: each layer hides
-// the ones before it where they overlap.
-TEST_F(FrameLoopTest, TheLayersOfAFrameLieInTheirDrawingOrder) {
+// One frame drawn from a known state with solid sprites: where each thing
+// lands and its size, and each layer hiding the ones before it where they
+// overlap.
+TEST_F(FrameLoopTest, TheThingsOfAFrameLieWhereAndInTheOrderTheyAreDrawn) {
     const Colour ship = RGB(200, 200, 90), enemy = RGB(40, 200, 60), carrier = RGB(120, 130, 140);
     Solid(G.ShipDC, G.ShipMaskDC, ship);
     Solid(G.EnemySpriteDC[11], G.EnemyMaskDC[11], enemy);
     Solid(G.CarrierDC, G.CarrierMaskDC, carrier);
     for (int i = 0; i <= 100; ++i) G.Stars[i] = {1000, 700, 1, 1, G.ColWhite};  // off screen
     G.Stars[0] = {201, 301, 1, 3, G.ColWhite};                                  // under the ship
-    G.ShipX = 190;
-    G.ShipY = 290;
+    G.Stars[1] = {101, 460, 1, 1, G.ColWhite};
+    G.Stars[2] = {201, 470, 1, 2, G.ColWhite};
+    G.Stars[3] = {301, 480, 1, 3, G.ColWhite};
+    ShipAt(190, 290);
     G.ShieldOn = True;
-    G.Wave = 11;
-    G.EnemyCount = 2;
-    G.EnemyAlive[1] = -1;  // one ring left, partly under the enemy
+    InPlay(11, 2);
+    Enemy(1, 540, 100);  // one ring left, partly under the enemy
     G.EnemyHits[1] = 4;
-    G.EnemyX[1] = G.EnemyX[2] = 540;
-    G.EnemyY[1] = G.EnemyY[2] = 100;
-    G.EnemyAlive[2] = 0;  // exploding on top of it, radius 10 around (568.5, 124)
+    Enemy(2, 540, 100);  // exploding on top of it, radius 10 around (568.5, 124)
+    G.EnemyAlive[2] = 0;
     G.EnemyBlast[2] = 10;
-    G.ShotActive[1] = True;  // flies into the enemy's box
-    G.ShotX[1] = 545;
-    G.ShotY[1] = 110;
-    G.EnemyShotActive(1, 1) = True;  // flies into the explosion
-    G.EnemyShotX(1, 1) = 570;
-    G.EnemyShotY(1, 1) = 122;
-    G.CarrierActive = True;  // over the right of it all and under the strip
+    Shot(1, 545, 110);          // flies into the enemy's box
+    Shot(2, 290, 400);          // moves 10 to the right
+    EnemyShot(1, 1, 570, 122);  // flies into the explosion
+    G.CarrierActive = True;     // over the right of it all and under the strip
     G.CarrierX = 579.5;
     G.CarrierY = 11.5;
     DrawPlayField();
 
     const Surface& img = Display().form.Image();
-    const Colour explosion = RGB(242, 65, 70);
-    auto colours = [&](int l, int t, int r, int b) {
-        std::set<Colour> seen;
+    auto count = [&](Colour colour, int l, int t, int r, int b) {
+        int n = 0;
         for (int y = t; y < b; ++y)
-            for (int x = l; x < r; ++x) seen.insert(img.Pixel(x, y));
-        return seen;
+            for (int x = l; x < r; ++x) n += img.Pixel(x, y) == colour;
+        return n;
     };
-    // The ship hides the star, the shield's outline crosses the ship's corners.
-    EXPECT_EQ(img.Pixel(201, 302), ship);
-    EXPECT_TRUE(colours(190, 290, 237, 322).count(G.ColBlue));
-    // The enemy hides its ring and the shot, the explosion lies on the enemy,
-    // the enemy shot on the explosion.
-    const std::set<Colour> left = colours(540, 100, 558, 148);
-    EXPECT_FALSE(left.count(G.ColCyan));
-    EXPECT_FALSE(left.count(G.ColRed));
+    // Stars: size 1 paints nothing, size 2 a 2 x 2 block, size 3 a plus.
+    EXPECT_EQ(count(G.ColWhite, 90, 450, 110, 470), 0);
+    EXPECT_EQ(count(G.ColWhite, 190, 460, 210, 480), 4);
+    EXPECT_EQ(img.Pixel(200, 470), G.ColWhite);
+    EXPECT_EQ(count(G.ColWhite, 290, 470, 310, 490), 5);
+    EXPECT_EQ(img.Pixel(300, 481), G.ColWhite);
+    EXPECT_EQ(img.Pixel(301, 480), G.ColWhite);
+    // The ship hides the star; the shield's outline lies around it.
+    EXPECT_EQ(Extent(img, ship), (std::array<int, 4>{190, 290, 237, 322}));
+    EXPECT_EQ(Extent(img, G.ColBlue), (std::array<int, 4>{188, 288, 239, 324}));
+    // The enemy hides its ring and the first shot, the explosion lies on the
+    // enemy, the enemy shot on the explosion; the other shot is a 5 x 5 disc.
+    EXPECT_EQ(count(G.ColCyan, 540, 100, 558, 148), 0);
     EXPECT_EQ(img.Pixel(539, 124), G.ColCyan);
-    EXPECT_EQ(img.Pixel(575, 124), explosion);
+    EXPECT_EQ(img.Pixel(575, 124), RGB(242, 65, 70));
     EXPECT_EQ(img.Pixel(562, 124), G.ColYellow);
+    EXPECT_EQ(Extent(img, G.ColRed), (std::array<int, 4>{300, 400, 305, 405}));
+    EXPECT_NE(img.Pixel(300, 400), G.ColRed);
     // The carrier, at (580, 12) with its halves rounded to even, covers the
     // rest; the separator runs over it.
     EXPECT_EQ(Extent(img, carrier), (std::array<int, 4>{580, 12, 785, 226}));
     EXPECT_EQ(img.Pixel(590, 124), carrier);
-    EXPECT_EQ(img.Pixel(700, 25), G.ColWhite);
-}
-
-// One frame drawn from a known state, against an image built here from the
-// drawing rules with plain pixel loops.
-TEST_F(FrameLoopTest, AFrameIsDrawnPixelForPixel) {
-    for (int i = 0; i <= 100; ++i) G.Stars[i] = {1000, 700, 1, 1, G.ColWhite};  // off screen
-    G.Stars[0] = {101, 60, 1, 1, G.ColWhite};
-    G.Stars[1] = {201, 70, 1, 2, G.ColWhite};
-    G.Stars[2] = {301, 80, 1, 3, G.ColWhite};
-    G.ShipX = 100;
-    G.ShipY = 200;
-    G.ShieldOn = True;
-    G.ShotActive[1] = True;
-    G.ShotX[1] = 190;
-    G.ShotY[1] = 211;
-    G.EnemyCount = 0;
-    DrawPlayField();
-
-    Surface expected(785, 617, RGB(1, 0, 1));
-    // Size 1: a 1 x 1 ellipse paints nothing at all.
-    for (int y = 70; y < 72; ++y)
-        for (int x = 200; x < 202; ++x)
-            expected.SetPixel(x, y, G.ColWhite);  // size 2: a 2 x 2 block
-    // Size 3: a plus-shaped 3 x 3 (the corners stay).
-    for (int d = 0; d < 3; ++d) {
-        expected.SetPixel(300 + d, 81, G.ColWhite);
-        expected.SetPixel(301, 80 + d, G.ColWhite);
-    }
-    const Surface& ship = *SurfaceOf(G.ShipDC);
-    const Surface& mask = *SurfaceOf(G.ShipMaskDC);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 47; ++x)
-            if (mask.Pixel(x, y) == 0) expected.SetPixel(100 + x, 200 + y, ship.Pixel(x, y));
-    // The shield: the outline of the ellipse in the box 98..148 x 198..233.
-    Surface ring(51, 36, 0);
-    Ellipse(ring, 0, 0, 51, 36, 1, 0, FillStyle::Transparent);
-    for (int y = 0; y < 36; ++y)
-        for (int x = 0; x < 51; ++x)
-            if (ring.Pixel(x, y) == 1) expected.SetPixel(98 + x, 198 + y, G.ColBlue);
-    // The shot moved 10 to the right: a 5 x 5 disc, corners left out.
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x) {
-            const bool corner = (x == 0 || x == 4) && (y == 0 || y == 4);
-            if (!corner) expected.SetPixel(200 + x, 211 + y, G.ColRed);
-        }
-    for (int x = 0; x < 785; ++x) expected.SetPixel(x, 25, G.ColWhite);
-
-    const Surface& actual = Display().form.Image();
-    int differences = 0;
-    for (int y = 0; y < 617; ++y)
-        for (int x = 0; x < 785; ++x)
-            if (actual.Pixel(x, y) != expected.Pixel(x, y) && differences++ < 5)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << actual.Pixel(x, y)
-                              << " instead of " << expected.Pixel(x, y);
-    EXPECT_EQ(differences, 0);
+    EXPECT_EQ(count(G.ColWhite, 0, 25, 785, 26), 785);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "core/numbers.h"
 #include "core/tick_readings.h"
@@ -29,29 +28,21 @@ class LongIdle : public testing::PlayTest {
         }
     }
 
-    // Presses `key` (F2 to start, any key to resume) with space held and
-    // plays at most `yields` passes; returns the ticks at which frames ran.
-    std::vector<Long> PlayFromKey(int key, int yields) {
-        std::vector<Long> frames;
-        Long last = G.LastFrameTick;
-        int seen = 0;
-        platform.SetKeyHeld(VK_SPACE);
-        platform.EveryYield([&] {
-            if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
-            if (++seen >= yields) G.GameRunning = False;
-        });
-        platform.QueueKeyDown(key);
-        platform.DoEvents();
-        platform.EveryYield(nullptr);
-        platform.SetKeyHeld(VK_SPACE, false);
-        return frames;
-    }
-
-    // The first pass after `key` draws a frame and fires a shot; then frames
-    // follow every 11 ms.
+    // After `key`, with space held, the first pass draws a frame and fires a
+    // shot; then frames follow every 11 ms.
     void ExpectAPromptGame(int key) {
         const Long start = static_cast<Long>(platform.GetTickCount());
-        const std::vector<Long> frames = PlayFromKey(key, 6);
+        std::vector<Long> frames;
+        Long last = G.LastFrameTick;
+        int yields = 0;
+        platform.SetKeyHeld(VK_SPACE);
+        PlayWhile(
+            [&] {
+                if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
+                return ++yields < 6;
+            },
+            key);
+        platform.SetKeyHeld(VK_SPACE, false);
         ASSERT_GE(frames.size(), 3u) << "frames stopped after the idle time";
         EXPECT_EQ(frames[0], start) << "the first frame waits";
         for (std::size_t i = 1; i < frames.size(); ++i)
@@ -97,32 +88,29 @@ TEST_F(LongIdle, AGamePausedForWeeksResumesAtOnce) {
     }
 }
 
-TEST_F(LongIdle, FramesRunEvery11MillisecondsAcrossTheSignBoundary) {
-    // The last frame just below the largest Long: the next ones fall beyond it.
-    G.LastFrameTick = std::numeric_limits<Long>::max() - 5;
-    platform.SetTick(static_cast<std::uint32_t>(G.LastFrameTick) + 1);
-    std::vector<Long> frames;
-    Long last = G.LastFrameTick;
-    int yields = 0;
-    platform.EveryYield([&] {
-        if (G.LastFrameTick != last) frames.push_back(last = G.LastFrameTick);
-        if (++yields >= 12) G.GameRunning = False;
-    });
-    G.GameRunning = True;
-    FrameLoop();
-    platform.EveryYield(nullptr);
-    ASSERT_GE(frames.size(), 4u);
-    EXPECT_EQ(frames[0], static_cast<Long>(0x80000005u));
-    for (std::size_t i = 1; i < frames.size(); ++i)
-        EXPECT_EQ(TickDiff(frames[i], frames[i - 1]), 11);
-}
-
-TEST_F(LongIdle, AClockThatWentBackStillWaitsForTheLastFrame) {
-    // The one case a reading after the clock can mean: kept, not aged.
+// A frame needs more than 10 ms since the last, also when the last frame
+// lies just below the largest Long or just below the wrap and the next ones
+// fall beyond it, and when the clock reads before the last frame.
+TEST_F(LongIdle, FramesRunEvery11MillisecondsAcrossTheSignBoundaryAndTheWrapAndNotBefore) {
+    for (const std::uint32_t lastFrame : {1000u, 0x7FFFFFFAu, 0xFFFFFFD5u}) {
+        G.LastFrameTick = static_cast<Long>(lastFrame);
+        platform.SetTick(lastFrame + 10);  // exactly 10 ms: no frame yet
+        const std::vector<Long> frames = FrameTicks(12);
+        ASSERT_GE(frames.size(), 4u);
+        EXPECT_EQ(frames[0], static_cast<Long>(lastFrame + 11));
+        for (std::size_t i = 1; i < frames.size(); ++i)
+            EXPECT_EQ(TickDiff(frames[i], frames[i - 1]), 11);
+    }
+    // A clock that went back: the one case a reading after the clock can
+    // mean. The reading is kept, not aged, and no frame runs until the clock
+    // has passed it.
     G.LastFrameTick = 5000;
     platform.SetTick(4000);
     Idle(100);
     EXPECT_EQ(G.LastFrameTick, 5000);
+    const std::vector<Long> frames = FrameTicks(200);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_TRUE(frames[0] >= 5011 && frames[0] <= 5022) << frames[0];
 }
 
 }  // namespace

@@ -99,31 +99,19 @@ class Invariants {
                 Need(x >= Nearest(1.1 * W), "enemies wait beyond the right edge");
                 continue;
             }
-            switch (G.Wave) {
-                case 1:
-                case 2:
-                case 3:
-                case 9:
-                    Need(x >= -w && x <= 2 * W && y >= 0 && y <= H, "flying left");
-                    break;
-                case 4:
-                case 5:
-                case 6:
-                case 10:
-                    Need(x >= -w && x <= 2 * W && y >= 25 && y <= H - h, "flying left, drifting");
-                    break;
-                case 7:
-                    Need(x >= Nearest(W / 8) && x <= Nearest(7 * W / 8) && y >= 25 && y <= 1.9 * H,
-                         "flying up in its column");
-                    break;
-                case 8:
-                    Need(x >= -1.2 * W && x <= 2 * W && y >= 0 && y <= H, "flying right");
-                    break;
-                case 11:
-                    Need(x == Nearest(0.8 * W) && y > 0.1 * H && y < 0.9 * H &&
-                             G.EnemyHits[i] >= 1 && G.EnemyHits[i] <= 5,
-                         "bouncing in its column");
-                    break;
+            const bool drifts = (G.Wave >= 4 && G.Wave <= 6) || G.Wave == 10;
+            if (G.Wave == 7) {
+                Need(x >= Nearest(W / 8) && x <= Nearest(7 * W / 8) && y >= 25 && y <= 1.9 * H,
+                     "flying up in its column");
+            } else if (G.Wave == 8) {
+                Need(x >= -1.2 * W && x <= 2 * W && y >= 0 && y <= H, "flying right");
+            } else if (G.Wave == 11) {
+                Need(x == Nearest(0.8 * W) && y > 0.1 * H && y < 0.9 * H && G.EnemyHits[i] >= 1 &&
+                         G.EnemyHits[i] <= 5,
+                     "bouncing in its column");
+            } else {
+                Need(x >= -w && x <= 2 * W && y >= (drifts ? 25 : 0) && y <= (drifts ? H - h : H),
+                     drifts ? "flying left, drifting" : "flying left");
             }
         }
     }

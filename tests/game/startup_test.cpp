@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <tuple>
 
 #include "game/windows.h"
 #include "graphics/sprites.h"
@@ -14,97 +15,69 @@ namespace {
 
 class Startup : public testing::GameTest {
   protected:
-    // Runs Main and notes how many surfaces were held when a message box appeared.
-    void RunMain() {
+    // Notes how many surfaces were held when a message box appeared.
+    Startup() {
         platform.OnMessage = [&](const HeadlessPlatform::Message&) {
             heldAtMessage = LiveSurfaceCount();
         };
-        Main();
     }
     int heldAtMessage = -1;
 };
 
-TEST_F(Startup, WithEveryFileTheTitleScreenAppearsAndNothingIsReported) {
-    RunMain();
+// With every file the title screen appears and nothing is reported; the
+// shutdown frees each surface once and closes the window.
+TEST_F(Startup, WithEveryFileTheTitleScreenAppearsAndShutdownFreesEverything) {
+    Main();
     ASSERT_TRUE(platform.Messages().empty()) << platform.Messages()[0].text;
     EXPECT_FALSE(StartupFailed());
     ASSERT_EQ(LiveSurfaceCount(), 26);
-    EXPECT_NE(G.ShipDC, 0);
-    EXPECT_NE(G.EnemyMaskDC[11], 0);
-    EXPECT_EQ(SurfaceOf(G.CarrierDC)->Width(), 1313);
-    EXPECT_EQ(SurfaceOf(G.EnemySpriteDC[9])->Height(), 15);
-    EXPECT_EQ(G.EnemyWidth[3], 107);
-    EXPECT_EQ(G.ColWhite, RGB(255, 255, 255));
-    EXPECT_TRUE(DisplayForm().form.Visible());
-    EXPECT_TRUE(DisplayForm().form.IsActive());
+    EXPECT_TRUE(G.ShipDC != 0 && G.EnemyMaskDC[11] != 0);
+    EXPECT_EQ(std::tuple(SurfaceOf(G.CarrierDC)->Width(), SurfaceOf(G.EnemySpriteDC[9])->Height(),
+                         G.EnemyWidth[3], G.ColWhite),
+              std::tuple(1313, 15, 107, RGB(255, 255, 255)));
+    EXPECT_TRUE(DisplayForm().form.Visible() && DisplayForm().form.IsActive());
     EXPECT_EQ(G.Energy, 500);  // the first resize ran the new-game reset
     // The delivered table, rank by rank.
-    EXPECT_EQ(G.HighScores[1], 12000);
-    EXPECT_EQ(G.HighNames[1], "Starhawk");
-    EXPECT_EQ(G.HighScores[10], 500);
-    EXPECT_EQ(G.HighNames[10], "Rookie");
-}
-
-TEST_F(Startup, AMissingMaskStopsLoadingAndFreesWhatWasLoaded) {
-    folder.Remove("Enemy Mask 7.bmp");
-    RunMain();
-    ASSERT_EQ(platform.Messages().size(), 1u);
-    EXPECT_EQ(platform.Messages()[0].caption, "VORLAX");
-    EXPECT_NE(platform.Messages()[0].text.find("Enemy Mask 7.bmp"), std::string::npos);
-    EXPECT_EQ(heldAtMessage, 17);  // 4 + six enemy pairs + enemy ship 7
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-    EXPECT_TRUE(StartupFailed());
-    EXPECT_FALSE(DisplayForm().form.Loaded());
+    EXPECT_EQ(std::tuple(G.HighScores[1], G.HighNames[1], G.HighScores[10], G.HighNames[10]),
+              std::tuple(12000, "Starhawk", 500, "Rookie"));
+    EXPECT_THROW(Shutdown(), ProgramEnd);  // the unload handler ends the program
+    EXPECT_EQ(std::tuple(LiveSurfaceCount(), G.ShipDC, G.EnemySpriteDC[11]), std::tuple(0, 0, 0));
     EXPECT_TRUE(platform.OpenForms().empty());
+    EXPECT_EQ(G.GameRunning, False);
 }
 
-TEST_F(Startup, AFileThatIsNotABitmapIsAStartUpError) {
-    folder.Write("Ship.bmp", "this is not a bitmap");
-    RunMain();
-    ASSERT_EQ(platform.Messages().size(), 1u);
-    EXPECT_NE(platform.Messages()[0].text.find("Ship.bmp"), std::string::npos);
-    EXPECT_EQ(heldAtMessage, 0);
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-}
-
-TEST_F(Startup, ABitmapOfTheWrongSizeIsAStartUpErrorNamingTheFileAndBothSizes) {
-    // The first enemy saved under the name of the ninth enemy's mask.
-    folder.Write("Enemy Mask 9.bmp", folder.Read("Enemy Ship 1.bmp"));
-    RunMain();
-    ASSERT_EQ(platform.Messages().size(), 1u);
-    const std::string& text = platform.Messages()[0].text;
-    EXPECT_NE(text.find("Enemy Mask 9.bmp"), std::string::npos) << text;
-    EXPECT_NE(text.find("the picture is 53 x 32 pixels, but 17 x 15 are needed"), std::string::npos)
-        << text;
-    EXPECT_EQ(heldAtMessage, 4 + 8 * 2 + 1);
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-    EXPECT_TRUE(StartupFailed());
-}
-
-struct BadTable {
+struct BadFile {
     const char* what;
-    std::string content;  // empty: the file is removed
+    const char* file;
+    std::string content;  // empty: the file is removed; "=name": a copy of that file
     const char* mentions;
+    int heldAtMessage;  // the surfaces loaded when the message appeared
 };
 
-void PrintTo(const BadTable& table, std::ostream* os) {
-    *os << table.what;
+void PrintTo(const BadFile& bad, std::ostream* os) {
+    *os << bad.what;
 }
 
-class StartupHighScores : public Startup, public ::testing::WithParamInterface<BadTable> {};
+class StartupFailure : public Startup, public ::testing::WithParamInterface<BadFile> {};
 
-TEST_P(StartupHighScores, AnUnreadableTableIsReportedAfterEverySpriteWasLoaded) {
-    const BadTable& bad = GetParam();
+// The start-up stops at the first bad file, reports it in one message box
+// and ends with status 1, with every surface freed and no window left.
+TEST_P(StartupFailure, IsReportedAndEndsWithStatusOne) {
+    const BadFile& bad = GetParam();
     if (bad.content.empty())
-        folder.Remove("Hiscore.txt");
+        folder.Remove(bad.file);
+    else if (bad.content[0] == '=')
+        folder.Write(bad.file, folder.Read(bad.content.substr(1)));
     else
-        folder.Write("Hiscore.txt", bad.content);
-    RunMain();
-    ASSERT_EQ(platform.Messages().size(), 1u) << bad.what;
+        folder.Write(bad.file, bad.content);
+    DestroyWindows();  // RunGame makes its own
+    EXPECT_EQ(RunGame(), 1);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "VORLAX");
     const std::string& text = platform.Messages()[0].text;
-    EXPECT_NE(text.find("Hiscore.txt"), std::string::npos) << text;
+    EXPECT_NE(text.find(bad.file), std::string::npos) << text;
     EXPECT_NE(text.find(bad.mentions), std::string::npos) << text;
-    EXPECT_EQ(heldAtMessage, 26);
+    EXPECT_EQ(heldAtMessage, bad.heldAtMessage);
     EXPECT_EQ(LiveSurfaceCount(), 0);
     EXPECT_TRUE(platform.OpenForms().empty());
 }
@@ -118,26 +91,23 @@ std::string Records(int n, const std::string& third = "300") {
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, StartupHighScores,
-                         ::testing::Values(BadTable{"missing", "", "Hiscore.txt"},
-                                           BadTable{"bad score", Records(10, "3x"), "record 3"}),
-                         [](const ::testing::TestParamInfo<BadTable>& info) {
-                             std::string name = info.param.what;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
-
-TEST_F(Startup, ShutdownFreesEachSurfaceOnceAndClosesTheWindow) {
-    RunMain();
-    ASSERT_EQ(LiveSurfaceCount(), 26);
-    EXPECT_THROW(Shutdown(), ProgramEnd);  // the unload handler ends the program
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-    EXPECT_EQ(G.ShipDC, 0);
-    EXPECT_EQ(G.EnemySpriteDC[11], 0);
-    EXPECT_TRUE(platform.OpenForms().empty());
-    EXPECT_EQ(G.GameRunning, False);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Files, StartupFailure,
+    ::testing::Values(
+        // 4 + six enemy pairs + enemy ship 7
+        BadFile{"missing mask", "Enemy Mask 7.bmp", "", "Enemy Mask 7.bmp", 17},
+        BadFile{"not a bitmap", "Ship.bmp", "this is not a bitmap", "Ship.bmp", 0},
+        BadFile{"wrong size", "Enemy Mask 9.bmp", "=Enemy Ship 1.bmp",
+                "the picture is 53 x 32 pixels, but 17 x 15 are needed", 4 + 8 * 2 + 1},
+        // The table is read after every sprite was loaded.
+        BadFile{"missing table", "Hiscore.txt", "", "Hiscore.txt", 26},
+        BadFile{"bad score", "Hiscore.txt", Records(10, "3x"), "record 3", 26}),
+    [](const ::testing::TestParamInfo<BadFile>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
 
 TEST_F(Startup, EscOnTheTitleScreenQuitsWithStatusZero) {
     platform.QueueKeyDown(VK_ESCAPE);
@@ -151,14 +121,6 @@ TEST_F(Startup, TheCloseBoxQuitsWithStatusZero) {
     DestroyWindows();
     platform.At(100500, [&] { platform.QueueClose(DisplayForm().form); });
     EXPECT_EQ(RunGame(), 0);
-    EXPECT_EQ(LiveSurfaceCount(), 0);
-}
-
-TEST_F(Startup, AFailedStartUpEndsWithStatusOne) {
-    DestroyWindows();
-    folder.Remove("FuelShip.bmp");
-    EXPECT_EQ(RunGame(), 1);
-    EXPECT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(LiveSurfaceCount(), 0);
 }
 

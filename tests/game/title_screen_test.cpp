@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "game/windows.h"
 #include "support/play_fixture.h"
@@ -37,16 +38,12 @@ TEST_F(TitleScreen, TheDisplayWindowHasItsDesignedLayout) {
     };
     for (const Box& b : strip) {
         SCOPED_TRACE(b.box->Name());
-        EXPECT_EQ(b.box->Text(), b.text);
-        EXPECT_EQ(b.box->Left(), b.left);
-        EXPECT_EQ(b.box->Top(), 0);
-        EXPECT_EQ(b.box->Width(), b.width);
-        EXPECT_EQ(b.box->Height(), 25);
-        EXPECT_EQ(b.box->Alignment(), b.align);
+        EXPECT_EQ(std::tuple(b.box->Text(), b.box->Left(), b.box->Top(), b.box->Width(),
+                             b.box->Height(), b.box->Alignment() == b.align),
+                  std::tuple(b.text, b.left, 0, b.width, 25, true));
         EXPECT_EQ(b.box->GetFont(), (Font{15.75, true}));
-        EXPECT_EQ(b.box->ForeColor(), RGB(255, 255, 0));
-        EXPECT_EQ(b.box->BackColor(), RGB(0, 0, 0));
-        EXPECT_FALSE(b.box->TabStop());
+        EXPECT_EQ(std::tuple(b.box->ForeColor(), b.box->BackColor(), b.box->TabStop()),
+                  std::tuple(RGB(255, 255, 0), RGB(0, 0, 0), false));
     }
 
     // The title labels, centred on transparent ground; their lefts are the
@@ -70,41 +67,31 @@ TEST_F(TitleScreen, TheDisplayWindowHasItsDesignedLayout) {
     };
     for (const Title& t : titles) {
         SCOPED_TRACE(t.label->Name());
-        EXPECT_EQ(t.label->Caption(), t.caption);
-        EXPECT_EQ(t.label->Left(), t.left);
-        EXPECT_EQ(t.label->Top(), t.top);
-        EXPECT_EQ(t.label->Width(), t.width);
-        EXPECT_EQ(t.label->Height(), t.height);
+        EXPECT_EQ(std::tuple(t.label->Caption(), t.label->Left(), t.label->Top(), t.label->Width(),
+                             t.label->Height(), t.label->ForeColor()),
+                  std::tuple(t.caption, t.left, t.top, t.width, t.height, t.colour));
         EXPECT_EQ(t.label->GetFont(), (Font{t.points, true}));
-        EXPECT_EQ(t.label->ForeColor(), t.colour);
-        EXPECT_TRUE(t.label->Transparent());
-        EXPECT_EQ(t.label->Alignment(), Align::Centre);
-        EXPECT_EQ(t.label->WordWrap(), t.label == d.Label6);
+        EXPECT_EQ(std::tuple(t.label->Transparent(), t.label->Alignment() == Align::Centre,
+                             t.label->WordWrap()),
+                  std::tuple(true, true, t.label == d.Label6));
     }
-
     const PictureBox& pict = *d.CollisionPict;
-    EXPECT_EQ(pict.Left(), 640);
-    EXPECT_EQ(pict.Top(), 40);
-    EXPECT_EQ(pict.Width(), 129);
-    EXPECT_EQ(pict.Height(), 89);
+    EXPECT_EQ(std::tuple(pict.Left(), pict.Top(), pict.Width(), pict.Height()),
+              std::tuple(640, 40, 129, 89));
 }
 
-TEST_F(TitleScreen, TheShipStartsAtAQuarterOfTheWidthWithTiesToEven) {
-    EXPECT_EQ(G.ShipX, 173);  // 172.75
-    EXPECT_EQ(G.ShipY, 276);  // 276.5, a tie
-    DisplayForm().form.SetClientSize(800, 600);
-    EXPECT_EQ(G.ShipX, 176);  // 176.5, a tie
-    EXPECT_EQ(G.ShipY, 268);
-}
-
-TEST_F(TitleScreen, AResizeCentresTheLabelsForTheNewWidthAndKeepsEveryTop) {
+// A resize centres the labels for the new width (halves to even) and keeps
+// every top; the ship's centre stands at a quarter of the width.
+TEST_F(TitleScreen, AResizeCentresTheLabelsAndTheShipForTheNewSize) {
+    EXPECT_EQ(std::tuple(G.ShipX, G.ShipY), std::tuple(173, 276));  // 172.75, 276.5 a tie
     DisplayWindow& d = DisplayForm();
     d.form.SetClientSize(1000, 617);
-    EXPECT_EQ(d.Label1->Left(), 292);  // 500 - 208.5, the half to even
-    EXPECT_EQ(d.Label2->Left(), 284);  // 500 - 216.5
-    EXPECT_EQ(d.Label1->Top(), 48);
-    EXPECT_EQ(d.Label6->Top(), 200);
+    // 500 - 208.5 and 500 - 216.5
+    EXPECT_EQ(std::tuple(d.Label1->Left(), d.Label2->Left(), d.Label1->Top(), d.Label6->Top()),
+              std::tuple(292, 284, 48, 200));
     for (TextBox* box : d.StripBoxes()) EXPECT_EQ(box->Top(), 0);
+    d.form.SetClientSize(800, 600);
+    EXPECT_EQ(std::tuple(G.ShipX, G.ShipY), std::tuple(176, 268));  // 176.5, a tie
 }
 
 TEST_F(TitleScreen, TheTitleStateShowsThePromptsHidesTheStripAndLeavesTheTagline) {
@@ -118,16 +105,13 @@ TEST_F(TitleScreen, TheTitleStateShowsThePromptsHidesTheStripAndLeavesTheTagline
     ScoreForm().form.Show();
     ASSERT_FALSE(d.form.IsActive());
     NewGameReset();
-    EXPECT_TRUE(d.Label1->Visible());
-    EXPECT_TRUE(d.Label2->Visible());
-    EXPECT_FALSE(d.Label3->Visible());
-    EXPECT_TRUE(d.Label4->Visible());
-    EXPECT_TRUE(d.Label5->Visible());
-    EXPECT_FALSE(d.Label6->Visible());
+    EXPECT_EQ(std::tuple(d.Label1->Visible(), d.Label2->Visible(), d.Label3->Visible(),
+                         d.Label4->Visible(), d.Label5->Visible(), d.Label6->Visible()),
+              std::tuple(true, true, false, true, true, false));
     for (TextBox* box : d.StripBoxes()) EXPECT_FALSE(box->Visible());
-    EXPECT_EQ(d.form.BackColor(), 65537);
+    EXPECT_EQ(std::tuple(d.form.BackColor(), d.form.Image().Pixel(400, 300)),
+              std::tuple(65537, 65537));
     EXPECT_EQ(testing::Extent(d.form.Image(), 65537), (std::array<int, 4>{0, 0, 785, 617}));
-    EXPECT_EQ(d.form.Image().Pixel(400, 300), 65537);
     EXPECT_TRUE(d.form.IsActive());
 }
 
@@ -141,10 +125,8 @@ TEST_F(TitleScreen, EveryResetScattersANewStarFieldWithinItsRanges) {
         ASSERT_FALSE(before == G.Stars);
         for (int i = 0; i <= 100; ++i) {
             const Star& s = G.Stars[i];
-            ASSERT_GE(s.X, 1);
-            ASSERT_LE(s.X, 786);
-            ASSERT_GE(s.Y, 26);
-            ASSERT_LE(s.Y, 617 + 26);
+            ASSERT_TRUE(s.X >= 1 && s.X <= 786 && s.Y >= 26 && s.Y <= 617 + 26)
+                << s.X << ", " << s.Y;
             ASSERT_EQ(s.Colour, RGB(255, 255, 255));
             lowest = std::min(lowest, s.Y);
             sizes.insert(s.Size);
@@ -157,68 +139,34 @@ TEST_F(TitleScreen, EveryResetScattersANewStarFieldWithinItsRanges) {
 }
 
 TEST_F(TitleScreen, ANewGameStartsFromItsValuesAndKeepsTheRest) {
-    // What a game may leave behind.
-    G.Level = 4;
-    G.Wave = 9;
-    G.WaveSetup = False;
-    G.EnemyCount = 10;
-    G.CurrentShip = 3;
-    G.ShipsEarned = 5;
-    G.ShipStepX = G.ShipStepY = 1;
-    G.ShieldOn = False;
-    G.FrameInterval = 0;
-    G.Score = 1234;
-    G.BonusPoints = 567;
-    G.NewEntryRank = 4;
-    G.CarrierCalled = True;
-    G.CarrierActive = True;
-    G.CarrierSpeed = 0;
-    G.Energy = 17;
-    G.Paused = True;
-    G.GameRunning = True;
+    auto reset = [] {
+        return std::tie(G.Level, G.Wave, G.WaveSetup, G.EnemyCount, G.CurrentShip, G.ShipsEarned,
+                        G.ShipStepX, G.ShipStepY, G.ShieldOn, G.SpawnTick, G.FrameInterval, G.Score,
+                        G.BonusPoints, G.NewEntryRank, G.CarrierCalled, G.CarrierActive,
+                        G.CarrierSpeed, G.Energy, G.Paused, G.GameRunning);
+    };
+    auto kept = [] {
+        return std::tie(G.LastShotTick, G.LastFrameTick, G.ShotX[3], G.CarrierX, G.HighScores[4],
+                        G.WaveEndTick);
+    };
+    // What a game may leave behind, and what a new game keeps.
+    reset() = std::tuple(4, 9, False, 10, 3, 5, 1, 1, False, 7, 0, 1234, 567, 4, True, True, 0.0,
+                         17, True, True);
+    kept() = std::tuple(4242, 777, 99, 12.5, 31337, 55);
+    G.ShotColour = G.EnemyShotColour = 0;
     for (int s = 1; s <= 5; ++s) G.ShotActive[s] = True;
     for (int e = 1; e <= 3; ++e)
         for (int s = 1; s <= 10; ++s) G.EnemyShotActive(e, s) = True;
-    // And what a new game keeps.
-    G.LastShotTick = 4242;
-    G.LastFrameTick = 777;
-    G.ShotX[3] = 99;
-    G.CarrierX = 12.5;
-    G.HighScores[4] = 31337;
-    G.WaveEndTick = 55;
     platform.SetTick(200000);
     NewGameReset();
-    EXPECT_EQ(G.Level, 1);
-    EXPECT_EQ(G.Wave, 1);
-    EXPECT_EQ(G.WaveSetup, True);
-    EXPECT_EQ(G.EnemyCount, 3);
-    EXPECT_EQ(G.CurrentShip, 1);
-    EXPECT_EQ(G.ShipsEarned, 3);
-    EXPECT_EQ(G.ShipStepX, 5);
-    EXPECT_EQ(G.ShipStepY, 5);
-    EXPECT_EQ(G.ShieldOn, True);
-    EXPECT_EQ(G.SpawnTick, 200000);
-    EXPECT_EQ(G.FrameInterval, 10);
-    EXPECT_EQ(G.Score, 0);
-    EXPECT_EQ(G.BonusPoints, 0);
-    EXPECT_EQ(G.NewEntryRank, 0);
-    EXPECT_EQ(G.CarrierCalled, False);
-    EXPECT_EQ(G.CarrierActive, False);
-    EXPECT_EQ(G.CarrierSpeed, 0.75);
-    EXPECT_EQ(G.Energy, 500);
-    EXPECT_EQ(G.Paused, False);
-    EXPECT_EQ(G.GameRunning, False);
+    EXPECT_EQ(reset(), std::tuple(1, 1, True, 3, 1, 3, 5, 5, True, 200000, 10, 0, 0, 0, False,
+                                  False, 0.75, 500, False, False));
+    EXPECT_EQ(kept(), std::tuple(4242, 777, 99, 12.5, 31337, 55));
     for (int s = 1; s <= 5; ++s) EXPECT_EQ(G.ShotActive[s], False);
     for (int e = 1; e <= 3; ++e)
         for (int s = 1; s <= 10; ++s) EXPECT_EQ(G.EnemyShotActive(e, s), False);
     EXPECT_EQ(G.ShotColour, G.ColRed);
     EXPECT_EQ(G.EnemyShotColour, G.ColYellow);
-    EXPECT_EQ(G.LastShotTick, 4242);
-    EXPECT_EQ(G.LastFrameTick, 777);
-    EXPECT_EQ(G.ShotX[3], 99);
-    EXPECT_EQ(G.CarrierX, 12.5);
-    EXPECT_EQ(G.HighScores[4], 31337);
-    EXPECT_EQ(G.WaveEndTick, 55);
 }
 
 }  // namespace

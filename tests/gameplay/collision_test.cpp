@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 #include "gameplay/carrier.h"
@@ -31,16 +32,14 @@ class Collision : public testing::PlayTest {
         G.Wave = 1;
         G.EnemyCount = 3;
     }
-    // The ship at (x, y) and the only live enemy, number 1, at (ex, ey).
+    // The ship at (x, y), the only live enemy, number 1, at (ex, ey), and no carrier.
     void Place(Long x, Long y, Long ex, Long ey) {
-        G.ShipX = x;
-        G.ShipY = y;
+        ShipAt(x, y);
         for (int i = 1; i <= 10; ++i) G.EnemyAlive[i] = 0;
-        G.EnemyAlive[1] = -1;
-        G.EnemyX[1] = ex;
-        G.EnemyY[1] = ey;
+        Enemy(1, ex, ey);
         G.CurrentShip = 1;
         G.ShieldOn = False;  // a lost ship comes back shielded
+        G.CarrierActive = False;
     }
     // The carrier on screen at (x, y), the ship at (sx, sy).
     void PlaceCarrier(Long sx, Long sy, double x, double y) {
@@ -59,70 +58,58 @@ class Collision : public testing::PlayTest {
 };
 
 // Ship at (100, 100), a 53 x 32 enemy at (130, 110): the shared rectangle is
-// 17 x 22, from ship column 30 and row 10, and only its inner 15 x 20 pixels
-// are read. A single solid pixel in one mask, the other solid all over, shows
-// where each mask lies and which pixels count.
-TEST_F(Collision, TheSharedRectangleAndItsInnerPixels) {
+// 17 x 22, from ship column 30 and row 10. Ship at (600, 240), the carrier at
+// (50.25, 80): cw = 763.25 gives carrier column 550, ch = 54 row 160, both
+// then cut to the ship's 47 x 32. Only the inner pixels of a shared
+// rectangle are read: a single solid pixel in one mask, the other solid all
+// over, shows where each mask lies and which pixels count.
+TEST_F(Collision, TheSharedRectanglesAndTheirInnerPixels) {
     SetMask(G.ShipMaskDC, false);
     SetMask(G.EnemyMaskDC[1], false);
+    SetMask(G.CarrierMaskDC, false);
     Place(100, 100, 130, 110);
     CheckShipCollision();
     EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 17, 22}));
     EXPECT_FALSE(Lost());
+    PlaceCarrier(600, 240, 50.25, 80);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 47, 32}));
+    // Rounded from the carrier's exact position, ties to even: 26.75 -> 27
+    // columns and 22.5 -> 22 rows.
+    PlaceCarrier(100, 100, 120.25, 109.5);
+    CheckShipCollision();
+    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 27, 22}));
 
+    enum Where { kEnemy, kShip, kCarrier };  // the mask holding the dot
     struct Case {
-        bool inEnemy;  // the dot lies in the enemy's mask, else in the ship's
+        Where where;
         Dot dot;
         bool hit;
     };
     const Case cases[] = {
-        {true, {0, 5}, false},    {true, {1, 1}, true},     {true, {15, 20}, true},
-        {true, {16, 5}, false},   {true, {5, 21}, false},   {true, {5, 0}, false},
-        {false, {30, 20}, false}, {false, {31, 11}, true},  {false, {45, 30}, true},
-        {false, {46, 20}, false}, {false, {40, 10}, false}, {false, {40, 31}, false},
+        {kEnemy, {0, 5}, false},       {kEnemy, {1, 1}, true},        {kEnemy, {15, 20}, true},
+        {kEnemy, {16, 5}, false},      {kEnemy, {5, 21}, false},      {kEnemy, {5, 0}, false},
+        {kShip, {30, 20}, false},      {kShip, {31, 11}, true},       {kShip, {45, 30}, true},
+        {kShip, {46, 20}, false},      {kShip, {40, 10}, false},      {kShip, {40, 31}, false},
+        {kCarrier, {550, 161}, false}, {kCarrier, {551, 161}, true},  {kCarrier, {595, 190}, true},
+        {kCarrier, {596, 170}, false}, {kCarrier, {560, 160}, false}, {kCarrier, {560, 191}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE((c.inEnemy ? "enemy " : "ship ") + std::to_string(c.dot.first) + ", " +
+        SCOPED_TRACE(std::to_string(c.where) + ": " + std::to_string(c.dot.first) + ", " +
                      std::to_string(c.dot.second));
-        SetMask(c.inEnemy ? G.ShipMaskDC : G.EnemyMaskDC[1], true);
-        SetMask(c.inEnemy ? G.EnemyMaskDC[1] : G.ShipMaskDC, false, {c.dot});
-        Place(100, 100, 130, 110);
+        const SurfaceHandle other = c.where == kCarrier ? G.CarrierMaskDC : G.EnemyMaskDC[1];
+        SetMask(c.where == kShip ? other : G.ShipMaskDC, true);
+        SetMask(c.where == kShip ? G.ShipMaskDC : other, false, {c.dot});
+        if (c.where == kCarrier)
+            PlaceCarrier(600, 240, 50.25, 80);
+        else
+            Place(100, 100, 130, 110);
         CheckShipCollision();
         EXPECT_EQ(Lost(), c.hit);
     }
 }
 
-TEST_F(Collision, TheCarriersSharedRectangleIsRoundedFromItsExactPosition) {
-    SetMask(G.ShipMaskDC, false);
-    SetMask(G.CarrierMaskDC, false);
-    // Ship (600, 240), carrier (50.25, 80): cw = 763.25 gives carrier column
-    // 550, ch = 54 row 160, both then cut to the ship's 47 x 32.
-    PlaceCarrier(600, 240, 50.25, 80);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 47, 32}));
-    SetMask(G.ShipMaskDC, true);
-    for (auto [dot, hit] : {std::pair{Dot{550, 161}, false},
-                            {Dot{551, 161}, true},
-                            {Dot{595, 190}, true},
-                            {Dot{596, 170}, false},
-                            {Dot{560, 160}, false},
-                            {Dot{560, 191}, false}}) {
-        SCOPED_TRACE(std::to_string(dot.first) + ", " + std::to_string(dot.second));
-        SetMask(G.CarrierMaskDC, false, {dot});
-        PlaceCarrier(600, 240, 50.25, 80);
-        CheckShipCollision();
-        EXPECT_EQ(Lost(), hit);
-    }
-    // Rounded to the nearest, ties to even: ship (100, 100), carrier
-    // (120.25, 109.5) share 26.75 -> 27 columns and 22.5 -> 22 rows.
-    SetMask(G.ShipMaskDC, false);
-    SetMask(G.CarrierMaskDC, false);
-    PlaceCarrier(100, 100, 120.25, 109.5);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 27, 22}));
-}
-
-TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollide) {
+TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollideANarrowEnemySharesItsWidth) {
     SetMask(G.ShipMaskDC, true);
     SetMask(G.EnemyMaskDC[1], true);
     struct Case {
@@ -145,11 +132,8 @@ TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollide) {
     Place(100, 100, 147, 100);
     CheckShipCollision();
     EXPECT_EQ(Shared(), kNothing);
-}
-
-TEST_F(Collision, ANarrowEnemyInsideTheShipsSpanSharesOnlyItsOwnWidth) {
-    G.Wave = 9;  // 17 x 15
-    SetMask(G.ShipMaskDC, false);
+    // A narrow enemy inside the ship's span shares only its own 17 x 15.
+    G.Wave = 9;
     SetMask(G.EnemyMaskDC[9], false);
     Place(100, 100, 110, 105);
     CheckShipCollision();
@@ -169,9 +153,7 @@ TEST_F(Collision, TheShieldGuardsAgainstEnemiesButNotTheCarrier) {
     // While the carrier is on screen the enemies are not tested, shield or not.
     G.ShieldOn = False;
     PlaceCarrier(100, 100, 500, 300);
-    G.EnemyAlive[1] = -1;
-    G.EnemyX[1] = 120;
-    G.EnemyY[1] = 110;
+    Enemy(1, 120, 110);
     CheckShipCollision();
     EXPECT_FALSE(Lost());
     EXPECT_EQ(G.EnemyAlive[1], -1);
@@ -189,12 +171,8 @@ TEST_F(Collision, EveryEnemyTouchedVanishesButTheShipIsLostOnce) {
     SetMask(G.ShipMaskDC, true);
     SetMask(G.EnemyMaskDC[1], true);
     Place(100, 100, 120, 110);
-    G.EnemyAlive[3] = -1;  // touching too
-    G.EnemyX[3] = 80;
-    G.EnemyY[3] = 90;
-    G.EnemyAlive[2] = -1;  // elsewhere
-    G.EnemyX[2] = 400;
-    G.EnemyY[2] = 400;
+    Enemy(3, 80, 90);    // touching too
+    Enemy(2, 400, 400);  // elsewhere
     G.WaveSetup = True;
     G.Score = 50;
     const std::uint32_t before = platform.GetTickCount();
@@ -202,9 +180,7 @@ TEST_F(Collision, EveryEnemyTouchedVanishesButTheShipIsLostOnce) {
     EXPECT_EQ(G.CurrentShip, 2);
     EXPECT_EQ(platform.GetTickCount(), before + 500) << "one explosion";
     EXPECT_EQ(G.WaveSetup, False);
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.EnemyAlive[3], 0);
-    EXPECT_EQ(G.EnemyAlive[2], -1);
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2], G.EnemyAlive[3]), std::tuple(0, -1, 0));
     EXPECT_EQ(G.EnemyBlast[1] + G.EnemyBlast[3], 0) << "no explosion, no points";
     EXPECT_EQ(G.Score, 50);
     EXPECT_EQ(G.ShipX, 173);  // the next ship
@@ -216,13 +192,10 @@ TEST_F(Collision, EachEnemyIsTestedOnAFreshScratchPicture) {
     SetMask(G.ShipMaskDC, false, {{20, 10}, {20, 11}});
     SetMask(G.EnemyMaskDC[1], true);
     Place(100, 100, 130, 100);  // shares ship columns 30..46 only
-    G.EnemyAlive[2] = -1;       // shares columns 10..46
-    G.EnemyX[2] = 110;
-    G.EnemyY[2] = 100;
+    Enemy(2, 110, 100);         // shares columns 10..46
     CheckShipCollision();
     EXPECT_TRUE(Lost());
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    EXPECT_EQ(G.EnemyAlive[2], 0);
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2]), std::tuple(-1, 0));
 }
 
 // In play: the shield key protects in the very frame it is seen, and losing
@@ -233,12 +206,9 @@ TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
     platform.Advance(3000);
     PlayFrames(1);  // the spawn shield is gone
     ASSERT_EQ(G.ShieldOn, False);
-    G.WaveSetup = False;
-    G.EnemyCount = 1;
-    G.EnemyAlive[1] = -1;
+    InPlay(1, 1);
+    Enemy(1, G.ShipX + 10, G.ShipY);
     G.EnemySpeed[1] = 0;  // stays on the ship
-    G.EnemyX[1] = G.ShipX + 10;
-    G.EnemyY[1] = G.ShipY;
     platform.SetKeyHeld(VK_CONTROL);
     PlayFrames(1);
     EXPECT_EQ(G.CurrentShip, 1);
@@ -246,8 +216,7 @@ TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
     platform.SetKeyHeld(VK_CONTROL, false);
     G.CurrentShip = 3;  // the last ship
     PlayFrames(1);
-    EXPECT_EQ(G.CurrentShip, 4);
-    EXPECT_EQ(G.GameRunning, False);
+    EXPECT_EQ(std::tuple(G.CurrentShip, G.GameRunning), std::tuple(4, False));
     EXPECT_TRUE(ScoreForm().form.Visible()) << "game over";
 }
 
@@ -284,10 +253,9 @@ TEST_F(CollisionWithArtwork, TheDockedShipTouchesNothingAndTheHullCostsTheShip) 
         }
     }
     EXPECT_EQ(docked, 47 * 31);
-    EXPECT_TRUE(collides(560, 160));  // its nose in the hull beside the bay
-    EXPECT_TRUE(collides(610, 110));  // above the bay
-    EXPECT_TRUE(collides(660, 160));
-    EXPECT_FALSE(collides(610, 260));  // below the carrier
+    // Its nose in the hull beside the bay, above the bay, below the carrier.
+    EXPECT_TRUE(collides(560, 160) && collides(610, 110) && collides(660, 160));
+    EXPECT_FALSE(collides(610, 260));
 }
 
 }  // namespace

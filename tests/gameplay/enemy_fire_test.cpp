@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -21,45 +23,32 @@ class EnemyFireTest : public testing::PlayTest {
         platform.SetTick(tick);
         EnemyFire();
     }
-    int InFlight(int e) {
+    int InFlight() {
         int n = 0;
-        for (int k = 1; k <= 10; ++k) n += G.EnemyShotActive(e, k) == True;
+        for (int e = 1; e <= 3; ++e)
+            for (int k = 1; k <= 10; ++k) n += G.EnemyShotActive(e, k) == True;
         return n;
-    }
-    void Shot(int e, int k, Long x, Long y) {
-        G.EnemyShotActive(e, k) = True;
-        G.EnemyShotX(e, k) = x;
-        G.EnemyShotY(e, k) = y;
     }
 };
 
-TEST_F(EnemyFireTest, OneShotPer301MillisecondsFromTheFirstFreeSlot) {
-    G.EnemyLastShotTick[2] = 1000;
-    FireAt(1300);
-    EXPECT_EQ(InFlight(2), 0);
-    EXPECT_EQ(G.EnemyLastShotTick[2], 1000);
-    G.EnemyShotActive(2, 1) = True;
-    FireAt(1301);
-    ASSERT_EQ(G.EnemyShotActive(2, 2), True);
-    // From the nose, a third of the way down: 800 + 51.3 and 200 + 16.8, rounded.
-    EXPECT_EQ(G.EnemyShotX(2, 2), 851);
-    EXPECT_EQ(G.EnemyShotY(2, 2), 217);
-    EXPECT_EQ(G.EnemyLastShotTick[2], 1301);
-    EXPECT_EQ(InFlight(1) + InFlight(3), 0) << "only the firing enemy's slots";
-}
-
-TEST_F(EnemyFireTest, TenBusySlotsFireNothingButTheEnemyStillWaits) {
-    for (int k = 1; k <= 10; ++k) Shot(2, k, 100 + k, 300);
+// Ten busy slots fire nothing but the enemy still waits; then one shot per
+// 301 ms into the first free slot, from the enemy's nose a third of the way
+// down: 800 + 51.3 and 200 + 16.8, rounded.
+TEST_F(EnemyFireTest, OneShotPer301MillisecondsIntoTheFirstFreeSlot) {
+    for (int k = 1; k <= 10; ++k) EnemyShot(2, k, 100 + k, 300);
     G.EnemyLastShotTick[2] = 1000;
     FireAt(2000);
     EXPECT_EQ(G.EnemyLastShotTick[2], 2000);
     EXPECT_EQ(G.EnemyShotX(2, 10), 110) << "no slot overwritten";
     G.EnemyShotActive(2, 7) = False;
+    G.EnemyShotActive(2, 9) = False;
     FireAt(2300);
-    EXPECT_EQ(InFlight(2), 9);
+    EXPECT_EQ(std::tuple(InFlight(), G.EnemyLastShotTick[2]), std::tuple(8, 2000));
     FireAt(2301);
-    EXPECT_EQ(InFlight(2), 10);
-    EXPECT_EQ(G.EnemyShotX(2, 7), 851);
+    EXPECT_EQ(InFlight(), 9) << "one shot, by the firing enemy only";
+    EXPECT_EQ(std::tuple(G.EnemyShotActive(2, 7), G.EnemyShotX(2, 7), G.EnemyShotY(2, 7),
+                         G.EnemyLastShotTick[2]),
+              std::tuple(True, 851, 217, 2301));
 }
 
 TEST_F(EnemyFireTest, OnlyACornerStrictlyInsideTheShipCostsIt) {
@@ -72,40 +61,37 @@ TEST_F(EnemyFireTest, OnlyACornerStrictlyInsideTheShipCostsIt) {
                           {120, 200, false}, {120, 201, true}, {120, 231, true}, {120, 232, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
-        G.ShipX = 100;
-        G.ShipY = 200;
+        ShipAt(100, 200);
         G.ShieldOn = False;
         G.CurrentShip = 1;
         G.WaveSetup = True;
-        Shot(3, 4, c.x, c.y);
+        EnemyShot(3, 4, c.x, c.y);
         EnemyShotsHitShip();
-        EXPECT_EQ(G.CurrentShip, c.hit ? 2 : 1);
-        EXPECT_EQ(G.WaveSetup, c.hit ? False : True);
-        EXPECT_EQ(G.EnemyShotActive(3, 4), c.hit ? False : True);
+        EXPECT_EQ(std::tuple(G.CurrentShip, G.WaveSetup, G.EnemyShotActive(3, 4)),
+                  c.hit ? std::tuple(2, False, False) : std::tuple(1, True, True));
     }
 }
 
 TEST_F(EnemyFireTest, AShieldLetsShotsThroughAndTwoShotsCostOneShip) {
-    G.ShipX = 100;
-    G.ShipY = 200;
+    ShipAt(100, 200);
     G.ShieldOn = True;
     G.CurrentShip = 1;
-    Shot(1, 3, 120, 210);
+    EnemyShot(1, 3, 120, 210);
     EnemyShotsHitShip();
     EXPECT_EQ(G.CurrentShip, 1);
     EXPECT_EQ(G.EnemyShotActive(1, 3), True) << "flies on";
 
     G.ShieldOn = False;
-    Shot(2, 1, 180, 290);   // where the next ship will stand
-    Shot(3, 10, 900, 220);  // elsewhere
+    EnemyShot(2, 1, 180, 290);   // where the next ship will stand
+    EnemyShot(3, 10, 900, 220);  // elsewhere
     const std::uint32_t before = platform.GetTickCount();
     EnemyShotsHitShip();
     EXPECT_EQ(G.CurrentShip, 2);
     EXPECT_EQ(platform.GetTickCount(), before + 500) << "one explosion";
-    EXPECT_EQ(G.EnemyShotActive(1, 3), False);
     // The next ship is shielded: the second shot flies on.
-    EXPECT_EQ(G.EnemyShotActive(2, 1), True);
-    EXPECT_EQ(G.EnemyShotActive(3, 10), True);
+    EXPECT_EQ(
+        std::tuple(G.EnemyShotActive(1, 3), G.EnemyShotActive(2, 1), G.EnemyShotActive(3, 10)),
+        std::tuple(False, True, True));
     EXPECT_EQ(G.ShipX, 173);
 }
 

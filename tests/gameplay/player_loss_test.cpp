@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "support/play_fixture.h"
@@ -35,8 +36,7 @@ class PlayerLoss : public testing::PlayTest {
 };
 
 TEST_F(PlayerLoss, TenEllipsesSwellMostlyDownwardsEachShownFiftyMillisecondsApart) {
-    G.ShipX = 300;
-    G.ShipY = 101;  // an odd row: the tops round the half pixels of the whole sum to even
+    ShipAt(300, 101);  // an odd row: the tops round the half pixels of the whole sum to even
     const std::uint32_t start = platform.GetTickCount();
     Lose();
     ASSERT_EQ(recorder.shown.size(), 10u);
@@ -54,33 +54,22 @@ TEST_F(PlayerLoss, TenEllipsesSwellMostlyDownwardsEachShownFiftyMillisecondsApar
 }
 
 TEST_F(PlayerLoss, TheNextShipStandsAtAQuarterOfTheWidthShieldedAndCharged) {
-    G.ShipX = 600;
-    G.ShipY = 400;
-    G.GameRunning = False;
-    G.ShieldOn = False;
-    G.Energy = 3;
-    G.CarrierCalled = True;
-    G.CarrierActive = True;
-    G.CurrentShip = 2;
-    G.ShipStepX = 1;
-    G.Score = 770;
-    G.ShotActive[2] = True;
-    G.EnemyX[4] = 123;
+    ShipAt(600, 400);
+    auto reset = [] {
+        return std::tie(G.GameRunning, G.ShieldOn, G.Energy, G.CarrierCalled, G.CarrierActive);
+    };
+    auto kept = [] {
+        return std::tie(G.CurrentShip, G.ShipStepX, G.Score, G.ShotActive[2], G.EnemyX[4]);
+    };
+    reset() = std::tuple(False, False, 3, True, True);
+    kept() = std::tuple(2, 1, 770, True, 123);
     Lose();
     EXPECT_EQ(G.ShipX, 173);  // 172.75
     EXPECT_EQ(G.ShipY, 276);  // 276.5, a tie
-    EXPECT_EQ(G.GameRunning, True);
-    EXPECT_EQ(G.ShieldOn, True);
-    EXPECT_EQ(G.Energy, 500);
+    EXPECT_EQ(reset(), std::tuple(True, True, 500, False, False));
     EXPECT_EQ(G.SpawnTick, static_cast<Long>(recorder.GetTickCount()));
-    EXPECT_EQ(G.CarrierCalled, False);
-    EXPECT_EQ(G.CarrierActive, False);
     // Counting the loss is the caller's part; the rest of the game goes on.
-    EXPECT_EQ(G.CurrentShip, 2);
-    EXPECT_EQ(G.ShipStepX, 1);
-    EXPECT_EQ(G.Score, 770);
-    EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.EnemyX[4], 123);
+    EXPECT_EQ(kept(), std::tuple(2, 1, 770, True, 123));
 
     Display().form.SetClientSize(800, 600);
     Lose();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -10,10 +12,6 @@ namespace {
 
 class Ship : public testing::PlayTest {
   protected:
-    void Hold(std::initializer_list<int> keys) {
-        platform.ReleaseAllKeys();
-        for (int k : keys) platform.SetKeyHeld(k);
-    }
     void Fire(std::uint32_t at) {
         platform.SetTick(at);
         G.NowTick = static_cast<Long>(at);
@@ -21,133 +19,68 @@ class Ship : public testing::PlayTest {
     }
 };
 
-TEST_F(Ship, StaysInsideThePlayFieldAtEveryEdge) {
-    G.ShipX = 2;
-    G.ShipY = 27;
-    Hold({VK_LEFT, VK_UP});
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 0);
-    EXPECT_EQ(G.ShipY, 25);
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 0);
-    EXPECT_EQ(G.ShipY, 25);
-    G.ShipX = 736;
-    G.ShipY = 583;
-    Hold({VK_RIGHT, VK_DOWN});
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 738);  // 785 - 47
-    EXPECT_EQ(G.ShipY, 585);  // 617 - 32
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 738);
-    EXPECT_EQ(G.ShipY, 585);
+TEST_F(Ship, MovesByItsStepAndStaysInsideThePlayField) {
+    struct Case {
+        int w, h;  // the client size
+        std::vector<int> keys;
+        Long step, x, y, toX, toY;
+    };
+    const Case cases[] = {
+        {785, 617, {VK_LEFT, VK_UP}, 5, 2, 27, 0, 25},
+        {785, 617, {VK_LEFT, VK_UP}, 5, 0, 25, 0, 25},
+        {785, 617, {VK_RIGHT, VK_DOWN}, 5, 736, 583, 738, 585},  // 785 - 47, 617 - 32
+        {785, 617, {VK_RIGHT, VK_DOWN}, 1, 300, 300, 301, 301},
+        {785, 617, {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN}, 5, 300, 300, 300, 300},
+        {785, 617, {VK_LEFT, VK_RIGHT}, 5, -3, 300, 0, 300},
+        {400, 300, {}, 5, 700, 500, 353, 268},  // a smaller window pulls the ship back in
+        {40, 50, {}, 5, 10, 30, -7, 18},        // in a tiny one the upper limits win
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h) + " from " +
+                     std::to_string(c.x) + ", " + std::to_string(c.y));
+        Display().form.SetClientSize(c.w, c.h);
+        platform.ReleaseAllKeys();
+        for (int k : c.keys) platform.SetKeyHeld(k);
+        G.ShipStepX = G.ShipStepY = c.step;
+        ShipAt(c.x, c.y);
+        MoveShip();
+        EXPECT_EQ(G.ShipX, c.toX);
+        EXPECT_EQ(G.ShipY, c.toY);
+    }
 }
 
-TEST_F(Ship, LeftAndRightTogetherCancel) {
-    G.ShipX = 300;
-    G.ShipY = 300;
-    Hold({VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN});
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 300);
-    EXPECT_EQ(G.ShipY, 300);
-    G.ShipX = -3;  // still clamped
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 0);
-}
-
-TEST_F(Ship, AWindowMadeSmallerPullsTheShipBackIn) {
-    Display().form.SetClientSize(400, 300);  // a resize resets to the title screen
-    G.ShipX = 700;
-    G.ShipY = 500;
-    Hold({});
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 353);
-    EXPECT_EQ(G.ShipY, 268);
-}
-
-TEST_F(Ship, InATinyWindowTheUpperLimitsWin) {
-    Display().form.SetClientSize(40, 50);
-    G.ShipX = 10;
-    G.ShipY = 30;
-    Hold({});
-    MoveShip();
-    EXPECT_EQ(G.ShipX, -7);  // 40 - 47, below 0
-    EXPECT_EQ(G.ShipY, 18);  // 50 - 32, above 25
-}
-
-TEST_F(Ship, StepsFollowShipStep) {
-    G.ShipX = 300;
-    G.ShipY = 300;
-    G.ShipStepX = 1;
-    G.ShipStepY = 1;
-    Hold({VK_RIGHT, VK_DOWN});
-    MoveShip();
-    EXPECT_EQ(G.ShipX, 301);
-    EXPECT_EQ(G.ShipY, 301);
-}
-
-TEST_F(Ship, AShotStartsAtTheNoseInTheLowestFreeSlot) {
-    G.ShipX = 100;
-    G.ShipY = 200;
+// From the nose, into the lowest free slot, more than 300 ms after the last
+// attempt, timed by a fresh reading of the clock.
+TEST_F(Ship, AShotStartsAtTheNoseInTheLowestFreeSlotOncePer301Milliseconds) {
+    ShipAt(100, 200);
     G.LastShotTick = 0;
     G.ShotActive[1] = True;
-    Fire(200000);
-    EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.ShotX[2], 142);
-    EXPECT_EQ(G.ShotY[2], 211);
-    EXPECT_EQ(G.Energy, 499);
-    EXPECT_EQ(G.ShotActive[3], False);
-}
-
-TEST_F(Ship, ShotsNeedMoreThan300MillisecondsBetweenAttempts) {
-    G.LastShotTick = 0;
-    Fire(200000);
-    ASSERT_EQ(G.LastShotTick, 200000);
-    Fire(200300);
-    EXPECT_EQ(G.ShotActive[2], False);
-    EXPECT_EQ(G.LastShotTick, 200000);
-    Fire(200301);
-    EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.LastShotTick, 200301);
-}
-
-TEST_F(Ship, TheSpacingRunsFromAFreshReading) {
-    G.LastShotTick = 0;
     platform.SetTick(200005);
     G.NowTick = 200000;  // read at the top of the pass, a little earlier
     FireShot();
-    EXPECT_EQ(G.LastShotTick, 200005);
+    EXPECT_EQ(std::tuple(G.ShotActive[2], G.ShotX[2], G.ShotY[2], G.Energy, G.LastShotTick),
+              std::tuple(True, 142, 211, 499, 200005));
+    Fire(200305);
+    EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick), std::tuple(False, 200005));
+    Fire(200306);
+    EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick), std::tuple(True, 200306));
 }
 
 TEST_F(Ship, AttemptsThatFireNothingStillRestartTheSpacing) {
     G.LastShotTick = 0;
     for (int s = 1; s <= 5; ++s) G.ShotActive[s] = True;
     Fire(200000);
-    EXPECT_EQ(G.Energy, 500);
-    EXPECT_EQ(G.LastShotTick, 200000);
+    EXPECT_EQ(std::tuple(G.Energy, G.LastShotTick), std::tuple(500, 200000));
     G.ShotActive[4] = False;
     Fire(200300);  // a slot is free, but the spacing holds
     EXPECT_EQ(G.ShotActive[4], False);
     G.CarrierActive = True;
     Fire(200301);
-    EXPECT_EQ(G.ShotActive[4], False);
-    EXPECT_EQ(G.LastShotTick, 200301);
+    EXPECT_EQ(std::tuple(G.ShotActive[4], G.LastShotTick), std::tuple(False, 200301));
     G.CarrierActive = False;
     G.Energy = 0;
     Fire(200700);
-    EXPECT_EQ(G.ShotActive[4], False);
-    EXPECT_EQ(G.Energy, 0);
-    EXPECT_EQ(G.LastShotTick, 200700);
-}
-
-TEST_F(Ship, EnergyNeverGoesBelowZero) {
-    G.Energy = 2;
-    G.LastShotTick = 0;
-    platform.SetTick(G.SpawnTick + 5000);
-    platform.SetKeyHeld(VK_CONTROL);
-    platform.SetKeyHeld(VK_SPACE);
-    PlayFrames(40);
-    EXPECT_EQ(G.Energy, 0);
-    EXPECT_EQ(G.CarrierCalled, True);
+    EXPECT_EQ(std::tuple(G.ShotActive[4], G.Energy, G.LastShotTick), std::tuple(False, 0, 200700));
 }
 
 TEST_F(Ship, TheSpawnShieldHoldsFor2000MillisecondsExactly) {
@@ -159,38 +92,6 @@ TEST_F(Ship, TheSpawnShieldHoldsFor2000MillisecondsExactly) {
     G.NowTick = 52001;
     ShieldTimer();
     EXPECT_EQ(G.ShieldOn, False);
-}
-
-TEST_F(Ship, AGameStartedFiveSecondsAfterTheTitleScreenStartsUnshielded) {
-    platform.Advance(5000);
-    PlayFrames(1);
-    EXPECT_EQ(G.ShieldOn, False);
-}
-
-TEST_F(Ship, AGameStartedAtOnceKeepsTheSpawnShieldForWhatIsLeft) {
-    platform.Advance(1500);
-    PlayFrames(1);
-    EXPECT_EQ(G.ShieldOn, True);
-    PlayFrames(50);  // 550 ms more
-    EXPECT_EQ(G.ShieldOn, False);
-}
-
-TEST_F(Ship, CtrlRaisesTheShieldOnlyWhileHeld) {
-    platform.Advance(3000);
-    platform.SetKeyHeld(VK_CONTROL);
-    PlayFrames(3);
-    EXPECT_EQ(G.ShieldOn, True);
-    EXPECT_EQ(G.Energy, 497);
-    platform.SetKeyHeld(VK_CONTROL, false);
-    PlayFrames(1);
-    EXPECT_EQ(G.ShieldOn, False);
-    EXPECT_EQ(G.Energy, 497);
-}
-
-TEST_F(Ship, LastShotTickSurvivesANewGame) {
-    G.LastShotTick = 123456;
-    NewGameReset();
-    EXPECT_EQ(G.LastShotTick, 123456);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -10,18 +12,6 @@ namespace {
 
 class ShotHits : public testing::PlayTest {
   protected:
-    // Enemy i, alive, its box at (x, y).
-    void Enemy(int i, Long x, Long y) {
-        G.EnemyAlive[i] = -1;
-        G.EnemyBlast[i] = 0;
-        G.EnemyX[i] = x;
-        G.EnemyY[i] = y;
-    }
-    void Shot(int s, Long x, Long y) {
-        G.ShotActive[s] = True;
-        G.ShotX[s] = x;
-        G.ShotY[s] = y;
-    }
     void Wave(Long wave, Long level, Long count) {
         G.Wave = wave;
         G.Level = level;
@@ -44,10 +34,8 @@ TEST_F(ShotHits, OnlyACornerStrictlyInsideTheBoxHits) {
         Enemy(2, 300, 200);
         Shot(4, c.x, c.y);
         ShotsHitEnemies();
-        EXPECT_EQ(G.EnemyAlive[2], c.hit ? 0 : -1);
-        EXPECT_EQ(G.EnemyBlast[2], c.hit ? 1 : 0);
-        EXPECT_EQ(G.ShotActive[4], c.hit ? False : True);
-        EXPECT_EQ(G.Score, c.hit ? 10 : 0);
+        EXPECT_EQ(std::tuple(G.EnemyAlive[2], G.EnemyBlast[2], G.ShotActive[4], G.Score),
+                  c.hit ? std::tuple(0, 1, False, 10) : std::tuple(-1, 0, True, 0));
     }
 }
 
@@ -59,29 +47,28 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
     Shot(1, 160, 120);
     Shot(2, 161, 121);  // finds both gone
     ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.EnemyAlive[3], 0);
-    EXPECT_EQ(G.EnemyAlive[2], -1);
-    EXPECT_EQ(G.Score, 120);
-    EXPECT_EQ(G.BonusPoints, 120);
-    EXPECT_EQ(G.ShotActive[1], False);
-    EXPECT_EQ(G.ShotActive[2], True);
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2], G.EnemyAlive[3]), std::tuple(0, -1, 0));
+    EXPECT_EQ(std::tuple(G.Score, G.BonusPoints, G.ShotActive[1], G.ShotActive[2]),
+              std::tuple(120, 120, False, True));
 }
 
-TEST_F(ShotHits, AnExplodingEnemyLetsShotsThrough) {
-    Wave(1, 1, 1);
+// Nothing hits an exploding enemy, nor does a spent shot; hits left over
+// from the final wave count for nothing later.
+TEST_F(ShotHits, ExplodingEnemiesSpentShotsAndOldHitsCountForNothing) {
+    Wave(2, 1, 1);
     Enemy(1, 300, 200);
     G.EnemyAlive[1] = 0;
     G.EnemyBlast[1] = 7;
+    G.EnemyHits[1] = 6;
     Shot(1, 310, 210);
     ShotsHitEnemies();
     EXPECT_EQ(G.ShotActive[1], True);
     EXPECT_EQ(G.EnemyBlast[1], 7);
-    EXPECT_EQ(G.Score, 0);
-    G.ShotActive[1] = False;  // nor does a spent shot hit
+    G.ShotActive[1] = False;
     Enemy(1, 300, 200);
     ShotsHitEnemies();
     EXPECT_EQ(G.EnemyAlive[1], -1);
+    EXPECT_EQ(G.Score, 0);
 }
 
 TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
@@ -104,27 +91,31 @@ TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
     }
 }
 
-TEST_F(ShotHits, TheFinalWaveTakesFiveHitsAndPaysAHundredAndTenPerLevelUncapped) {
-    Wave(11, 3, 3);
-    Enemy(2, 400, 300);  // 57 x 48
-    G.EnemyHits[2] = 1;  // as laid out
-    for (int hit = 1; hit <= 4; ++hit) {
-        Shot(hit, 410, 310);
+// A final-wave enemy is laid out with one hit counted and wears four rings,
+// the largest touching its box grown by five. Each hit takes off the
+// largest; the fifth brings it down for 110 points per level, uncapped, and
+// a second shot in the same pass flies on. Other waves wear no rings.
+TEST_F(ShotHits, TheFinalWaveTakesFiveHitsEachTakingOffTheLargestRing) {
+    Wave(11, 3, 1);
+    Enemy(1, 400, 300);  // 57 x 48
+    const Surface& image = Display().form.Image();
+    for (int rings = 5; rings >= 0; --rings) {
+        G.EnemyHits[1] = 5 - rings;
+        DrawPlayField();
+        for (int m = 1; m <= 5; ++m) {
+            EXPECT_EQ(image.Pixel(400 - m, 324) == G.ColCyan, m <= rings)
+                << rings << " rings, grown by " << m;
+        }
+        Shot(1, 410, 310);
+        if (rings == 0) Shot(2, 420, 320);
         ShotsHitEnemies();
-        EXPECT_EQ(G.ShotActive[hit], False);
-        EXPECT_EQ(G.EnemyHits[2], 1 + hit);
-        EXPECT_EQ(G.EnemyAlive[2], -1);
-        EXPECT_EQ(G.Score, 0);
+        EXPECT_EQ(G.ShotActive[1], False);
+        EXPECT_EQ(G.EnemyHits[1], 6 - rings);
+        EXPECT_EQ(G.EnemyAlive[1], rings == 0 ? 0 : -1);
+        EXPECT_EQ(G.Score, rings == 0 ? 330 : 0);
     }
-    // The fifth: two shots in one call, the second finds it gone.
-    Shot(1, 410, 310);
-    Shot(2, 420, 320);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyHits[2], 6);
-    EXPECT_EQ(G.EnemyAlive[2], 0);
-    EXPECT_EQ(G.EnemyBlast[2], 1);
+    EXPECT_EQ(G.EnemyBlast[1], 1);
     EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.Score, 330);
     EXPECT_EQ(G.BonusPoints, 330);
 
     Wave(11, 10, 1);
@@ -133,56 +124,28 @@ TEST_F(ShotHits, TheFinalWaveTakesFiveHitsAndPaysAHundredAndTenPerLevelUncapped)
     Shot(3, 410, 310);
     ShotsHitEnemies();
     EXPECT_EQ(G.Score, 330 + 1100);
-}
 
-TEST_F(ShotHits, HitsLeftOverFromTheFinalWaveCountForNothingLater) {
-    Wave(2, 1, 1);
-    Enemy(1, 300, 200);
-    G.EnemyHits[1] = 6;
-    Shot(1, 10, 10);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    EXPECT_EQ(G.Score, 0);
-}
-
-TEST_F(ShotHits, EachHitOnTheFinalWaveTakesOffTheLargestRing) {
-    // Laid out with one hit counted, a final-wave enemy wears four rings.
-    Wave(11, 1, 1);
+    Wave(10, 1, 1);
     Enemy(1, 400, 300);
-    G.EnemyHits[1] = 1;
-    G.WaveSetup = False;
-    const Surface& image = Display().form.Image();
-    for (int rings = 4; rings >= 0; --rings) {
-        DrawPlayField();
-        // The outermost ring touches the left edge of the box grown by `rings`.
-        for (int m = 1; m <= 5; ++m) {
-            EXPECT_EQ(image.Pixel(400 - m, 324) == G.ColCyan, m <= rings)
-                << rings << " rings, grown by " << m;
-        }
-        Shot(1, 410, 310);
-        ShotsHitEnemies();
-    }
-    EXPECT_EQ(G.EnemyAlive[1], 0);
+    G.EnemyHits[1] = 0;
+    DrawPlayField();
+    EXPECT_EQ(testing::Extent(image, G.ColCyan)[2], -1);
 }
 
 TEST_F(ShotHits, InPlayAHitExplodesScoresAndEarnsTheExtraShip) {
     platform.Advance(3000);  // the spawn shield is gone
     PlayFrames(1);           // the first wave is laid out
-    G.WaveSetup = False;
-    G.Wave = 10;
-    G.Level = 1;
-    G.EnemyCount = 1;
+    InPlay(10, 1);
     Enemy(1, 400, 300);
     G.BonusPoints = 9950;
     G.Score = 9950;
     G.CarrierActive = True;  // shots in flight still hit while the carrier is on screen
     Shot(1, 420, 320);
     PlayFrames(1);
-    EXPECT_EQ(G.EnemyAlive[1], 0);
-    EXPECT_EQ(G.EnemyBlast[1], 2);  // drawn once already, where the carrier sent it
-    EXPECT_EQ(Display().Text7->Text(), "10050");
-    EXPECT_EQ(G.BonusPoints, 0);
-    EXPECT_EQ(Display().Text2->Text(), "4");
+    // Drawn once already, where the carrier sent it.
+    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyBlast[1], G.BonusPoints), std::tuple(0, 2, 0));
+    EXPECT_EQ(std::tuple(Display().Text7->Text(), Display().Text2->Text()),
+              std::tuple("10050", "4"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "core/numbers.h"
 #include "support/play_fixture.h"
@@ -29,12 +30,8 @@ class Waves : public testing::PlayTest {
     }
     // One enemy of `wave`, alive and standing at (x, y).
     void Lone(int wave, Long x, Long y, Long speed) {
-        G.Wave = wave;
-        G.WaveSetup = False;
-        G.EnemyCount = 1;
-        G.EnemyAlive[1] = -1;
-        G.EnemyX[1] = x;
-        G.EnemyY[1] = y;
+        InPlay(wave, 1);
+        Enemy(1, x, y);
         G.EnemySpeed[1] = speed;
     }
 };
@@ -62,53 +59,40 @@ TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
             ASSERT_EQ(G.EnemyCount, n);
             for (int i = 1; i <= n; ++i) {
                 SCOPED_TRACE("enemy " + std::to_string(i));
-                EXPECT_EQ(G.EnemyAlive[i], -1);
-                EXPECT_EQ(G.EnemyBlast[i], 0);
+                EXPECT_EQ(std::tuple(G.EnemyAlive[i], G.EnemyBlast[i]), std::tuple(-1, 0));
                 const Long evenly = Nearest(H * i / (n + 1));
+                const Long x = G.EnemyX[i], y = G.EnemyY[i], speed = G.EnemySpeed[i];
+                const bool drifts = wave <= 6 || wave == 10;
+                if (drifts) {
+                    EXPECT_TRUE(G.EnemyDrift[i] >= -2 && G.EnemyDrift[i] <= 1) << G.EnemyDrift[i];
+                }
+                const bool risesAtRandomColumn = wave == 7 || (wave == 10 && i > 4);
+                if (risesAtRandomColumn) {
+                    EXPECT_TRUE(x >= 98 && x <= 687) << x;  // W / 8 .. 7 W / 8
+                    EXPECT_EQ(y, kFromBelow[i]);
+                }
                 if (wave <= 6) {
-                    EXPECT_EQ(G.EnemyX[i], kFromTheRight[i]);
-                    EXPECT_EQ(G.EnemyY[i], evenly);
-                    EXPECT_EQ(G.EnemySpeed[i], level + wave);
-                    EXPECT_GE(G.EnemyDrift[i], -2);
-                    EXPECT_LE(G.EnemyDrift[i], 1);
+                    EXPECT_EQ(std::tuple(x, y, speed),
+                              std::tuple(kFromTheRight[i], evenly, level + wave));
                 } else if (wave == 7) {
-                    EXPECT_GE(G.EnemyX[i], 98);  // W / 8 .. 7 W / 8
-                    EXPECT_LE(G.EnemyX[i], 687);
-                    EXPECT_EQ(G.EnemyY[i], kFromBelow[i]);
-                    EXPECT_EQ(G.EnemySpeed[i], level + 7);
-                } else if (wave == 8) {
-                    EXPECT_EQ(G.EnemyX[i], Nearest(-157.0 * i));  // a fifth of the width apart
-                    EXPECT_EQ(G.EnemyY[i], evenly);
-                    EXPECT_EQ(G.EnemySpeed[i], 4);
+                    EXPECT_EQ(speed, level + 7);
+                } else if (wave == 8) {  // a fifth of the width apart
+                    EXPECT_EQ(std::tuple(x, y, speed), std::tuple(Nearest(-157.0 * i), evenly, 4));
                 } else if (wave == 9) {
-                    EXPECT_EQ(G.EnemyX[i], 785);
-                    EXPECT_EQ(G.EnemyY[i], evenly);
-                    EXPECT_EQ(G.EnemySpeed[i], level);
+                    EXPECT_EQ(std::tuple(x, y, speed), std::tuple(785, evenly, level));
                 } else if (wave == 10) {
-                    if (i <= 4) {
-                        // A column 0, 1 or 2 times i tenths right of 0.9 W; a row in tenths of H.
-                        bool column = false;
-                        for (int a = 0; a <= 2; ++a)
-                            column |= G.EnemyX[i] == Nearest(i * a / 10.0 * W + 0.9 * W);
-                        EXPECT_TRUE(column) << G.EnemyX[i];
-                        bool row = false;
-                        for (int b = 0; b <= 9; ++b) row |= G.EnemyY[i] == Nearest(b / 10.0 * H);
-                        EXPECT_TRUE(row) << G.EnemyY[i];
-                        wave10Rows.insert(G.EnemyY[i]);
-                        wave10Columns.insert(G.EnemyX[i]);
-                    } else {
-                        EXPECT_GE(G.EnemyX[i], 98);
-                        EXPECT_LE(G.EnemyX[i], 687);
-                        EXPECT_EQ(G.EnemyY[i], kFromBelow[i]);
-                    }
-                    EXPECT_EQ(G.EnemySpeed[i], 4);
-                    EXPECT_GE(G.EnemyDrift[i], -2);
-                    EXPECT_LE(G.EnemyDrift[i], 1);
-                } else {
-                    EXPECT_EQ(G.EnemyX[i], 628);  // four fifths of the width
-                    EXPECT_EQ(G.EnemyY[i], evenly);
-                    EXPECT_EQ(G.EnemyHits[i], 1);
-                    EXPECT_EQ(G.EnemyDirection[i], 1);
+                    EXPECT_EQ(speed, 4);
+                    if (i > 4) continue;
+                    // A column 0, 1 or 2 times i tenths right of 0.9 W, a row in tenths of H.
+                    bool column = false, row = false;
+                    for (int a = 0; a <= 2; ++a) column |= x == Nearest(i * a / 10.0 * W + 0.9 * W);
+                    for (int b = 0; b <= 9; ++b) row |= y == Nearest(b / 10.0 * H);
+                    EXPECT_TRUE(column && row) << x << ", " << y;
+                    wave10Rows.insert(y);
+                    wave10Columns.insert(x);
+                } else {  // at four fifths of the width
+                    EXPECT_EQ(std::tuple(x, y, G.EnemyHits[i], G.EnemyDirection[i]),
+                              std::tuple(628, evenly, 1, 1));
                 }
             }
             // Slots beyond the wave stay as the last wave left them.
@@ -126,110 +110,70 @@ TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
     EXPECT_GT(wave10Columns.size(), 3u);
 }
 
+// Laid out fresh (an explosion left running by the last game is put out),
+// in play from here; then only the live enemies fly left at speed 2.
 TEST_F(Waves, TheFirstWaveOfANewGame) {
     G.EnemyAlive[2] = 0;
-    G.EnemyBlast[2] = 7;  // the last game ended with an explosion running
+    G.EnemyBlast[2] = 7;
     platform.Advance(5);
     RunWave();
     EXPECT_EQ(G.EnemyBlast[2], 0);
-    EXPECT_EQ(G.WaveEndTick, static_cast<Long>(platform.GetTickCount()));  // in play from here
-    EXPECT_EQ(G.EnemyX[1], 785);
-    EXPECT_EQ(G.EnemyX[2], 864);  // 863.5
-    EXPECT_EQ(G.EnemyX[3], 942);
-    EXPECT_EQ(G.EnemyY[1], 154);
+    EXPECT_EQ(G.WaveEndTick, static_cast<Long>(platform.GetTickCount()));
     EXPECT_EQ(G.EnemyY[2], 308);  // 308.5
-    EXPECT_EQ(G.EnemyY[3], 463);
-    RunWave();  // and now they fly left at speed 2
-    EXPECT_EQ(G.EnemyX[1], 783);
-    EXPECT_EQ(G.EnemyX[3], 940);
+    G.EnemyAlive[2] = 0;
+    G.EnemyBlast[2] = 4;
+    RunWave();
+    EXPECT_EQ(std::tuple(G.EnemyX[1], G.EnemyX[2], G.EnemyX[3]), std::tuple(783, 864, 940));
     EXPECT_EQ(G.EnemyY[3], 463);
 }
 
-TEST_F(Waves, FlyingLeftWrapsPastTheLeftEdgeAndSpeedsUpToFifteen) {
-    Lone(1, -52, 300, 1);  // wave 1 is 53 wide
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], -53);
-    EXPECT_EQ(G.EnemySpeed[1], 1);
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], 785);
-    EXPECT_EQ(G.EnemySpeed[1], 2);
-    EXPECT_EQ(G.EnemyY[1], 300);
-    for (Long speed : {14, 15, 17}) {
-        Lone(9, -10, 300, speed);  // wave 9 is 17 wide
+// One step of a lone enemy by its wave's rule, at the wraps: flying left
+// (waves 1-3, 9) it comes back at the right edge a little faster, up to 15;
+// drifting (4-6, 10) it also wraps between the strip and the bottom edge;
+// flying up (7) it comes back from below, faster; flying right (8) it
+// comes back from beyond the left edge at the same speed.
+TEST_F(Waves, EachRuleMovesAndWrapsAtTheEdges) {
+    struct Case {
+        int wave;
+        Long x, y, speed, drift;
+        Long toX, toY, toSpeed;
+    };
+    const Case cases[] = {
+        {1, -52, 300, 1, 0, -53, 300, 1},  // 53 wide
+        {1, -53, 300, 1, 0, 785, 300, 2},   {9, -10, 300, 14, 0, 785, 300, 15},
+        {9, -10, 300, 15, 0, 785, 300, 15}, {9, -10, 300, 17, 0, 785, 300, 17},
+        {4, 400, 583, 2, -2, 398, 585, 2},  // 32 high: at 585 its bottom edge meets H
+        {4, 400, 585, 2, -2, 398, 25, 2},   {4, 400, 25, 2, 1, 398, 585, 2},
+        {4, 400, 26, 2, 1, 398, 25, 2},     {10, -54, 0, 4, 0, 785, 561, 5},  // 55 x 56
+        {10, 400, 617, 4, 0, 396, 25, 4},   {7, 300, 30, 5, 0, 300, 25, 5},
+        {7, 300, 25, 5, 0, 300, 617, 6},    {7, 300, 20, 15, 0, 300, 617, 15},
+        {8, 781, 300, 4, 0, 785, 300, 4},   {8, 782, 300, 4, 0, -51, 300, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("wave " + std::to_string(c.wave) + " from " + std::to_string(c.x) + ", " +
+                     std::to_string(c.y));
+        Lone(c.wave, c.x, c.y, c.speed);
+        G.EnemyDrift[1] = c.drift;
         RunWave();
-        EXPECT_EQ(G.EnemyX[1], 785);
-        EXPECT_EQ(G.EnemySpeed[1], std::max<Long>(speed, 15));
+        EXPECT_EQ(G.EnemyX[1], c.toX);
+        EXPECT_EQ(G.EnemyY[1], c.toY);
+        EXPECT_EQ(G.EnemySpeed[1], c.toSpeed);
     }
-}
-
-TEST_F(Waves, DriftingWrapsBetweenTheStripAndTheBottomEdge) {
-    Lone(4, 400, 583, 2);  // 32 high: its bottom edge meets H at y = 585
-    G.EnemyDrift[1] = -2;  // down
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], 398);
-    EXPECT_EQ(G.EnemyY[1], 585);
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 25);
-    G.EnemyDrift[1] = 1;  // up
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 585);  // left the play field at 24: back at H - 32
-    G.EnemyY[1] = 26;
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 25);
-    // Wave 10 also drifts, and wraps sideways like rule L.
-    Lone(10, -54, 0, 4);  // 55 x 56; laid out on row 0
-    G.EnemyDrift[1] = 0;
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], 785);
-    EXPECT_EQ(G.EnemySpeed[1], 5);
-    EXPECT_EQ(G.EnemyY[1], 561);  // H - 56
-    G.EnemyY[1] = 617;            // risen from below: too low, back under the strip
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 25);
-}
-
-TEST_F(Waves, FlyingUpWrapsBelowTheWindowAndSpeedsUp) {
-    Lone(7, 300, 30, 5);
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 25);
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 617);
-    EXPECT_EQ(G.EnemySpeed[1], 6);
-    EXPECT_EQ(G.EnemyX[1], 300);
-    G.EnemyY[1] = 20;
-    G.EnemySpeed[1] = 15;
-    RunWave();
-    EXPECT_EQ(G.EnemySpeed[1], 15);
-}
-
-TEST_F(Waves, FlyingRightComesBackFromBeyondTheLeftEdgeAtTheSameSpeed) {
-    Lone(8, 781, 300, 4);
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], 785);  // at the width: stays
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], -51);
-    EXPECT_EQ(G.EnemySpeed[1], 4);
-    EXPECT_EQ(G.EnemyY[1], 300);
 }
 
 TEST_F(Waves, TheFinalWaveBouncesBetweenATenthAndNineTenthsOfTheHeight) {
     Lone(11, 628, 555, 0);  // 0.9 H = 555.3: any step of 1..9 goes beyond
     G.EnemyDirection[1] = 1;
     RunWave();
-    EXPECT_EQ(G.EnemyY[1], 553);
-    EXPECT_EQ(G.EnemyDirection[1], -1);
-    EXPECT_GE(G.EnemySpeed[1], 1);
-    EXPECT_LE(G.EnemySpeed[1], 9);
-    EXPECT_EQ(G.EnemyX[1], 628);
+    EXPECT_EQ(std::tuple(G.EnemyX[1], G.EnemyY[1], G.EnemyDirection[1]), std::tuple(628, 553, -1));
+    EXPECT_TRUE(G.EnemySpeed[1] >= 1 && G.EnemySpeed[1] <= 9) << G.EnemySpeed[1];
     G.EnemyY[1] = 300;
     RunWave();
-    EXPECT_LE(G.EnemySpeed[1], -1);  // upwards now
-    EXPECT_GE(G.EnemySpeed[1], -9);
+    EXPECT_TRUE(G.EnemySpeed[1] >= -9 && G.EnemySpeed[1] <= -1) << "upwards now";
     EXPECT_EQ(G.EnemyY[1], 300 + G.EnemySpeed[1]);
     G.EnemyY[1] = 62;  // 0.1 H = 61.7
     RunWave();
-    EXPECT_EQ(G.EnemyY[1], 64);
-    EXPECT_EQ(G.EnemyDirection[1], 1);
+    EXPECT_EQ(std::tuple(G.EnemyY[1], G.EnemyDirection[1]), std::tuple(64, 1));
     // In a low window the bounce can leave it under the strip: it wraps like a drifter.
     Display().form.SetClientSize(785, 100);
     Lone(11, 628, 20, 0);
@@ -238,78 +182,47 @@ TEST_F(Waves, TheFinalWaveBouncesBetweenATenthAndNineTenthsOfTheHeight) {
     EXPECT_EQ(G.EnemyY[1], 52);  // 100 - 48
 }
 
-TEST_F(Waves, OnlyLiveEnemiesMove) {
-    RunWave();
-    G.EnemyAlive[2] = 0;
-    G.EnemyBlast[2] = 4;
-    RunWave();
-    EXPECT_EQ(G.EnemyX[1], 783);
-    EXPECT_EQ(G.EnemyX[2], 864);
-    EXPECT_EQ(G.EnemyX[3], 940);
-}
-
+// Shift calls the carrier only in the pause after a cleared wave, which
+// lasts 2000 ms from its last explosion and shows the carrier prompt.
 TEST_F(Waves, AClearedWavePausesTwoSecondsAfterItsLastExplosionShowingTheCarrierPrompt) {
-    Label& prompt = *Display().Label3;
-    RunWave();
-    for (int i = 1; i <= 3; ++i) G.EnemyAlive[i] = 0;
-    G.EnemyBlast[3] = 20;  // the last one still exploding
-    platform.Advance(5000);
-    RunWave();
-    const Long lastBlast = G.WaveEndTick;
-    EXPECT_EQ(lastBlast, static_cast<Long>(platform.GetTickCount()));
-    EXPECT_FALSE(prompt.Visible());
-    G.EnemyBlast[3] = 0;
-    platform.Advance(1);
-    RunWave();
-    EXPECT_TRUE(prompt.Visible());
-    EXPECT_EQ(G.WaveEndTick, lastBlast);
-    platform.SetTick(static_cast<std::uint32_t>(lastBlast) + 2000);
-    RunWave();
-    EXPECT_TRUE(prompt.Visible());
-    EXPECT_EQ(G.Wave, 1);
-    platform.Advance(1);
-    RunWave();
-    EXPECT_FALSE(prompt.Visible());
-    EXPECT_EQ(G.Wave, 2);
-    EXPECT_EQ(G.WaveSetup, True);
-    EXPECT_EQ(G.EnemyCount, 4);
-    EXPECT_EQ(G.WaveEndTick, lastBlast + 2001);
-    EXPECT_EQ(G.CarrierCalled, False);
-    RunWave();  // the next call lays it out
-    EXPECT_EQ(G.EnemyAlive[4], -1);
-    EXPECT_EQ(G.EnemyX[4], 1020);
-}
-
-TEST_F(Waves, ShiftCallsTheCarrierOnlyDuringThePause) {
     Label& prompt = *Display().Label3;
     platform.SetKeyHeld(VK_SHIFT);
     RunWave();
     RunWave();
     EXPECT_EQ(G.CarrierCalled, False);  // a wave in play
     for (int i = 1; i <= 3; ++i) G.EnemyAlive[i] = 0;
+    G.EnemyBlast[3] = 20;  // the last one still exploding
+    platform.Advance(5000);
     RunWave();
-    EXPECT_EQ(G.CarrierCalled, True);
-    EXPECT_FALSE(prompt.Visible());
+    const Long lastBlast = G.WaveEndTick;
+    EXPECT_EQ(lastBlast, static_cast<Long>(platform.GetTickCount()));
+    EXPECT_EQ(std::tuple(prompt.Visible(), G.CarrierCalled), std::tuple(false, False));
+    G.EnemyBlast[3] = 0;
+    platform.Advance(1);
+    RunWave();
+    EXPECT_EQ(std::tuple(prompt.Visible(), G.CarrierCalled), std::tuple(false, True));
     platform.SetKeyHeld(VK_SHIFT, false);
+    platform.SetTick(static_cast<std::uint32_t>(lastBlast) + 2000);
     RunWave();
-    EXPECT_TRUE(prompt.Visible());  // the pause goes on
-    EXPECT_EQ(G.Wave, 1);
+    EXPECT_EQ(std::tuple(prompt.Visible(), G.Wave, G.WaveEndTick), std::tuple(true, 1, lastBlast));
+    platform.Advance(1);
+    RunWave();
+    EXPECT_EQ(std::tuple(prompt.Visible(), G.Wave, G.WaveSetup, G.EnemyCount, G.WaveEndTick),
+              std::tuple(false, 2, True, 4, lastBlast + 2001));
+    RunWave();  // the next call lays it out
+    EXPECT_EQ(std::tuple(G.EnemyAlive[4], G.EnemyX[4]), std::tuple(-1, 1020));
 }
 
 TEST_F(Waves, AfterTheFinalWaveTheStripShowsTheNextLevelInTheSameFrame) {
-    G.Wave = 11;
-    G.EnemyCount = 1;
-    G.WaveSetup = False;
+    InPlay(11, 1);
     G.EnemyAlive[1] = 0;
     G.EnemyBlast[1] = 0;
     G.WaveEndTick = static_cast<Long>(platform.GetTickCount()) - 5000;
     PlayFrames(1);
-    EXPECT_EQ(Display().Text3->Text(), "2");
-    EXPECT_EQ(Display().Text6->Text(), "1");
-    EXPECT_EQ(G.EnemyCount, 2);
+    EXPECT_EQ(std::tuple(Display().Text3->Text(), Display().Text6->Text(), G.EnemyCount),
+              std::tuple("2", "1", 2));
     PlayFrames(1);
-    EXPECT_EQ(G.EnemyCount, 10);
-    EXPECT_EQ(G.EnemySpeed[10], 3);
+    EXPECT_EQ(std::tuple(G.EnemyCount, G.EnemySpeed[10]), std::tuple(10, 3));
 }
 
 TEST_F(Waves, WhileTheCarrierIsOnScreenTheWaveStandsStill) {

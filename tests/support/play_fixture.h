@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "game/frame_loop.h"
 #include "game/startup.h"
@@ -75,15 +76,62 @@ class PlayTest : public HeadlessTest {
 
     TempFolder folder;
 
-    // Presses F2 and plays until the loop returns; `during` runs at every
-    // yield of the game (return false from it to stop the game there).
-    void PlayWhile(const std::function<bool()>& during) {
+    static void ShipAt(Long x, Long y) {
+        G.ShipX = x;
+        G.ShipY = y;
+    }
+    // Enemy i, alive, its box at (x, y).
+    static void Enemy(int i, Long x, Long y) {
+        G.EnemyAlive[i] = -1;
+        G.EnemyBlast[i] = 0;
+        G.EnemyX[i] = x;
+        G.EnemyY[i] = y;
+    }
+    // The ship's shot in slot s, in flight at (x, y).
+    static void Shot(int s, Long x, Long y) {
+        G.ShotActive[s] = True;
+        G.ShotX[s] = x;
+        G.ShotY[s] = y;
+    }
+    // Enemy e's shot in slot k, in flight at (x, y).
+    static void EnemyShot(int e, int k, Long x, Long y) {
+        G.EnemyShotActive(e, k) = True;
+        G.EnemyShotX(e, k) = x;
+        G.EnemyShotY(e, k) = y;
+    }
+    // The wave in play (already laid out) with `count` enemies.
+    static void InPlay(Long wave, Long count) {
+        G.Wave = wave;
+        G.EnemyCount = count;
+        G.WaveSetup = False;
+    }
+
+    // Presses `key` (F2 to start, any key to resume a paused game) and plays
+    // until the loop returns; `during` runs at every yield of the game
+    // (return false from it to stop the game there).
+    void PlayWhile(const std::function<bool()>& during, int key = VK_F2) {
         platform.EveryYield([&] {
             if (!during()) G.GameRunning = False;
         });
-        platform.QueueKeyDown(VK_F2);
+        platform.QueueKeyDown(key);
         platform.DoEvents();
         platform.EveryYield(nullptr);
+    }
+
+    // Runs the loop directly (as F2 would, without the window switch) and
+    // records the tick of every frame until `stopAfterYields` yields.
+    std::vector<Long> FrameTicks(int stopAfterYields) {
+        std::vector<Long> ticks;
+        Long last = G.LastFrameTick;
+        int yields = 0;
+        platform.EveryYield([&] {
+            if (G.LastFrameTick != last) ticks.push_back(last = G.LastFrameTick);
+            if (++yields >= stopAfterYields) G.GameRunning = False;
+        });
+        G.GameRunning = True;
+        FrameLoop();
+        platform.EveryYield(nullptr);
+        return ticks;
     }
 
     // Plays exactly `frames` frames after F2 (counted by LastFrameTick changes).
