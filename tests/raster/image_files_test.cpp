@@ -147,18 +147,14 @@ void ExpectSamples(const Surface& image) {
             ASSERT_EQ(image.Pixel(x, y), RGB(10 + x, 100 + y, 200 + x + y)) << x << ", " << y;
 }
 
-TEST(XwdDecode, TwentyFourAndThirtyTwoBitsInEitherByteOrder) {
+TEST(XwdDecode, EitherByteOrderAndChannelsByTheirMasksScaledToEightBitsAfterTheColourMap) {
     for (std::uint32_t bits : {24u, 32u})  // 5 pixels of 24 bits are 15 bytes, padded to 16
         for (bool msbPixels : {false, true})
             for (bool msbHeader : {true, false}) {
-                SCOPED_TRACE(std::to_string(bits) + " bits, pixels msb " +
-                             std::to_string(msbPixels) + ", header msb " +
-                             std::to_string(msbHeader));
+                SCOPED_TRACE(::testing::Message() << bits << " bits, msb pixels " << msbPixels
+                                                  << ", msb header " << msbHeader);
                 ExpectSamples(DecodeXwd(MakeDump({bits, msbPixels, msbHeader})));
             }
-}
-
-TEST(XwdDecode, ChannelsFollowTheMasksScaledToEightBitsAfterTheColourMap) {
     Surface image = DecodeXwd(
         MakeDump({32, false, true, {0xFF, 0xFF00, 0xFF0000}, 3}, 2, {0x0000FF, 0x010203}));
     EXPECT_EQ(image.Pixel(0, 0), RGB(255, 0, 0));
@@ -172,18 +168,12 @@ TEST(XwdDecode, ChannelsFollowTheMasksScaledToEightBitsAfterTheColourMap) {
 TEST(XwdDecode, RefusesWhatItCannotReadAndEveryCutButOfTheLastRowsPadding) {
     const std::string good = MakeDump({});
     ASSERT_NO_THROW(DecodeXwd(good));
+    // Field by field: version, XY-pixmap, 16 bits a pixel, PseudoColor, a header
+    // smaller than its fields or beyond the file, a colour map beyond the file,
+    // rows shorter than the width, a huge width and no height.
     const std::pair<int, std::uint32_t> bent[] = {
-        {1, 6},             // file version
-        {2, 1},             // XY-pixmap
-        {11, 16},           // 16 bits per pixel
-        {13, 3},            // PseudoColor: pixels are colour-map indexes
-        {0, 99},            // header smaller than its fields
-        {0, 0xFFFFFFFFu},   // header beyond the file
-        {19, 0xFFFFFFFFu},  // colour map beyond the file
-        {12, 19},           // rows shorter than the width
-        {4, 0x80000000u},   // huge width
-        {5, 0},             // no height
-    };
+        {1, 6},   {2, 1},           {11, 16}, {13, 3}, {0, 99}, {0, 0xFFFFFFFFu}, {19, 0xFFFFFFFFu},
+        {12, 19}, {4, 0x80000000u}, {5, 0}};
     for (const auto& [field, value] : bent) {
         std::string dump = good, bytes;
         PutU32(bytes, value, true);
