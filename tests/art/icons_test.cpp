@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/game_state.h"
-#include "graphics/sprites.h"
-
 namespace vorlax::art {
 namespace {
 
@@ -53,27 +50,6 @@ TEST(ShipIcon, SmallerThanTheShipAveragesColourAndCoverage) {
     EXPECT_EQ(AlphaAt(icon, 1, 0), 191);
     EXPECT_EQ(AlphaAt(icon, 0, 1), 0);
     EXPECT_EQ(AlphaAt(icon, 1, 1), 0);
-}
-
-TEST(ShipIcon, TheGamesShipAtEveryInstalledSize) {
-    SurfaceHandle ship = LoadSpriteDC(VORLAX_ASSET_DIR "/Ship.bmp", kShipWidth, kShipHeight);
-    SurfaceHandle mask = LoadSpriteDC(VORLAX_ASSET_DIR "/Shipmask.bmp", kShipWidth, kShipHeight);
-    for (int size : kIconSizes) {
-        const Icon icon = ShipIcon(*SurfaceOf(ship), *SurfaceOf(mask), size);
-        int opaque = 0;
-        for (std::uint8_t a : icon.alpha) opaque += a > 0;
-        EXPECT_GT(opaque, size * size / 8) << size;
-        EXPECT_EQ(AlphaAt(icon, 0, 0), 0) << "a corner is transparent at " << size;
-    }
-    // 48 holds the 47 x 32 ship once: its own pixels, centred.
-    const Icon icon = ShipIcon(*SurfaceOf(ship), *SurfaceOf(mask), 48);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 47; ++x)
-            if (SurfaceOf(mask)->Pixel(x, y) == 0) {
-                ASSERT_EQ(icon.pixels.Pixel(x, y + 8), SurfaceOf(ship)->Pixel(x, y));
-            }
-    FreeSpriteDC(ship);
-    FreeSpriteDC(mask);
 }
 
 }  // namespace

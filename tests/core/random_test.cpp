@@ -36,26 +36,21 @@ TEST_F(RandomTest, DrawsLieInTheHalfOpenUnitIntervalAndRandomBetweenTruncates) {
     EXPECT_EQ(drifts, (std::set<Long>{-2, -1, 0, 1}));
 }
 
-TEST_F(RandomTest, ReseedsWithinOneMillisecondStillDiffer) {
+TEST_F(RandomTest, ReseedsWithinOneMillisecondStillDifferAndRunsRepeatUnderTheVirtualClock) {
     // Every RandomBetween reseeds from the clock; one formation draws many
     // values in the same millisecond and they must not all be equal.
-    platform.SetTick(5000);
-    std::set<Long> seen;
-    for (int i = 0; i < 50; ++i) seen.insert(RandomBetween(0, 1000));
-    EXPECT_GT(seen.size(), 40u);
-}
-
-TEST_F(RandomTest, RunsRepeatUnderTheVirtualClock) {
     auto run = [&] {
         ReseedWith(7);
-        platform.SetTick(42);
-        std::vector<float> values;
+        platform.SetTick(5000);
         Reseed();
-        for (int i = 0; i < 10; ++i) values.push_back(RandomDraw());
-        values.push_back(static_cast<float>(RandomBetween(0, 100)));
+        std::vector<Long> values;
+        for (int i = 0; i < 50; ++i) values.push_back(RandomBetween(0, 1000));
+        values.push_back(static_cast<Long>(RandomDraw() * 1000));
         return values;
     };
-    EXPECT_EQ(run(), run());
+    const std::vector<Long> first = run();
+    EXPECT_GT(std::set<Long>(first.begin(), first.end()).size(), 40u);
+    EXPECT_EQ(run(), first);
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/numbers.h"
-
 namespace vorlax {
 namespace {
 
@@ -41,23 +39,6 @@ TEST(AgeTickReadings, ReadingsOlderThanTheLimitMoveUpToItAndNoOthers) {
                 EXPECT_EQ(*r, Before(now, after)) << "now " << now << ", age " << age;
         }
     }
-}
-
-TEST(AgeTickReadings, AgedAsTimeGoesByAReadingNeverTurnsIntoTheFuture) {
-    // Untouched, a shot reading 2^31 ms old would read as negative, "not
-    // yet"; aged while the game waits (every 100 ms in truth, every 3 days
-    // here) it reads as long ago, through several wraps of the counter.
-    GameState g;
-    g.LastShotTick = 100;
-    std::uint32_t now = 100;
-    for (int step = 0; step < 64; ++step) {
-        now += 1u << 28;
-        AgeTickReadings(g, static_cast<Long>(now));
-        ASSERT_GT(TickDiff(static_cast<Long>(now), g.LastShotTick), 300) << "step " << step;
-    }
-    GameState untouched;
-    untouched.LastShotTick = 100;
-    EXPECT_LT(TickDiff(static_cast<Long>(0x80000100u), untouched.LastShotTick), 0);
 }
 
 }  // namespace

@@ -52,8 +52,8 @@ TEST_F(HeadlessScene, WaitingYieldsMoveTheClockToTheNextScriptedActionAcrossTheW
     EXPECT_EQ(platform.GetTickCount(), 5u);
 }
 
-TEST_F(HeadlessScene, TheCloseBoxUnloadsOnceAndShownAgainTheFormLoadsAfresh) {
-    Form form("F", "F", 100, 100);
+TEST_F(HeadlessScene, HidingKeepsAFormLoadedAndTheCloseBoxUnloadsItOnce) {
+    Form form("F", "F", 100, 100), help("H", "H", 50, 50);
     int unloads = 0, resizes = 0;
     form.OnUnload = [&] {
         ++unloads;
@@ -63,21 +63,17 @@ TEST_F(HeadlessScene, TheCloseBoxUnloadsOnceAndShownAgainTheFormLoadsAfresh) {
     form.Show();
     form.Show();
     EXPECT_EQ(resizes, 1);
+    help.Show();
+    help.Hide();  // loaded still, and the focus goes with it
+    EXPECT_EQ(platform.ActiveForm(), nullptr);
+    EXPECT_TRUE(help.Loaded());
+    help.Unload();
     platform.QueueClose(form);
     platform.DoEvents();
     EXPECT_EQ(unloads, 1);
     EXPECT_TRUE(platform.OpenForms().empty());
     form.Show();
     EXPECT_EQ(resizes, 2);
-}
-
-TEST_F(HeadlessScene, HidingKeepsTheFormLoadedAndDropsTheFocus) {
-    Form a("A", "A", 100, 100), help("H", "H", 50, 50);
-    a.Show();
-    help.Show();
-    help.Hide();
-    EXPECT_EQ(platform.ActiveForm(), nullptr);
-    EXPECT_TRUE(help.Loaded());
 }
 
 TEST_F(HeadlessScene, ChangedFormsAreShownAtTheNextYieldAndRefreshShowsAtOnce) {

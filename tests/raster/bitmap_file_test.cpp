@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/bitmap_bytes.h"
+#include "support/temp_folder.h"
 
 namespace vorlax {
 namespace {
@@ -44,26 +45,26 @@ Surface Decode(const std::string& file, int w, int h) {
 }
 
 TEST(BitmapFile, TrueColourRowsReadBottomUpOrTopDownWithTheirPadding) {
-    // Widths 5 and 7 leave 3 and 1 bytes of padding per 24-bit row.
+    // Widths 5 and 7 leave 3 and 1 bytes of padding per 24-bit row; 32 bits
+    // come plain or with 8-bit colour masks after a 40-byte header or inside
+    // a longer one.
+    const std::tuple<int, std::uint32_t, std::uint32_t> formats[] = {
+        {24, 0, 40}, {32, 0, 40}, {32, 3, 40}, {32, 3, 108}};
     for (int w : {5, 7})
-        for (bool topDown : {false, true}) {
-            SCOPED_TRACE(std::to_string(w) + (topDown ? " top-down" : " bottom-up"));
-            ExpectPattern(
-                Decode(MakeBitmap({.width = w, .height = 3, .topDown = topDown}, Pattern), w, 3), w,
-                3);
-            // 32 bits, plain or with 8-bit colour masks after a 40-byte header
-            // or inside a longer one.
-            for (auto [compression, header] : {std::pair{0u, 40u}, {3u, 40u}, {3u, 108u}})
+        for (bool topDown : {false, true})
+            for (const auto& [bits, compression, header] : formats) {
+                SCOPED_TRACE(::testing::Message() << w << " wide, top-down " << topDown << ", "
+                                                  << bits << " bits, header " << header);
                 ExpectPattern(Decode(MakeBitmap({.width = w,
                                                  .height = 3,
-                                                 .bits = 32,
+                                                 .bits = bits,
                                                  .compression = compression,
                                                  .headerBytes = header,
                                                  .topDown = topDown},
                                                 Pattern),
                                      w, 3),
                               w, 3);
-        }
+            }
 }
 
 TEST(BitmapFile, PalettedPixelsTakeTheirColourFromThePalette) {
@@ -177,17 +178,11 @@ TEST(BitmapFile, AHostileHeaderIsRefusedAfterReadingOnlyTheHeader) {
 }
 
 TEST(BitmapFile, AFileOnDiskIsReadTheSameAsInMemoryAndAFolderIsNoBitmap) {
-    const std::string name = ::testing::TempDir() + "bitmap-file-test.bmp";
-    const std::string bytes = MakeBitmap({.width = 9, .height = 5}, Pattern);
-    std::FILE* f = std::fopen(name.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    ExpectPattern(ReadBitmapFile(name, 9, 5), 9, 5);
-    std::remove(name.c_str());
-    EXPECT_THROW(ReadBitmapFile(name, 9, 5), BitmapError);
+    testing::TempFolder folder;
+    folder.Write("a.bmp", MakeBitmap({.width = 9, .height = 5}, Pattern));
+    ExpectPattern(ReadBitmapFile(folder.File("a.bmp"), 9, 5), 9, 5);
     try {
-        ReadBitmapFile(::testing::TempDir(), 9, 5);
+        ReadBitmapFile(folder.Path().string(), 9, 5);
         ADD_FAILURE() << "a folder read as a bitmap";
     } catch (const BitmapError& e) {
         EXPECT_STREQ(e.what(), "it is not a file");
