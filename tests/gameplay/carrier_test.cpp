@@ -62,21 +62,16 @@ TEST_F(Carrier, AVisitStartsRightOfTheWindowCrossesItAndEndsPastTheLeftEdge) {
 }
 
 TEST_F(Carrier, DockingNeedsTheShipStrictlyInsideTheBay) {
-    // The bay of a carrier at (100, 200) spans 687..781 x 350..414.
-    struct Case {
-        Long x, y;
-        bool docked;
-    };
-    const Case cases[] = {{687, 360, false}, {688, 360, true}, {733, 360, true}, {734, 360, false},
-                          {700, 350, false}, {700, 351, true}, {700, 381, true}, {700, 382, false}};
-    for (const Case& c : cases) {
+    // The bay of a carrier at (100, 200) spans 687..781 x 350..414, so the
+    // ship's 47 x 32 box fits strictly inside with its corner in 688..733 x 351..381.
+    for (const EdgePoint& c : EdgesOfOpenBox(687, 350, 734, 382)) {
         SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
         G.CarrierX = 100;
         G.CarrierY = 200;
         ShipAt(c.x, c.y);
         G.Energy = 3;
         DockingTest();
-        EXPECT_EQ(G.Energy, c.docked ? 500 : 3);
+        EXPECT_EQ(G.Energy, c.inside ? 500 : 3);
     }
     // Compared unrounded: a carrier a quarter pixel further right lets 734 in.
     G.CarrierX = 100.25;

@@ -53,13 +53,7 @@ TEST_F(EnemyFireTest, OneShotPer301MillisecondsIntoTheFirstFreeSlot) {
 
 TEST_F(EnemyFireTest, OnlyACornerStrictlyInsideTheShipCostsIt) {
     // The ship covers 100..146 x 200..231.
-    struct Case {
-        Long x, y;
-        bool hit;
-    };
-    const Case cases[] = {{100, 210, false}, {101, 210, true}, {146, 210, true}, {147, 210, false},
-                          {120, 200, false}, {120, 201, true}, {120, 231, true}, {120, 232, false}};
-    for (const Case& c : cases) {
+    for (const EdgePoint& c : EdgesOfOpenBox(100, 200, 147, 232)) {
         SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
         ShipAt(100, 200);
         G.ShieldOn = False;
@@ -68,7 +62,7 @@ TEST_F(EnemyFireTest, OnlyACornerStrictlyInsideTheShipCostsIt) {
         EnemyShot(3, 4, c.x, c.y);
         EnemyShotsHitShip();
         EXPECT_EQ(std::tuple(G.CurrentShip, G.WaveSetup, G.EnemyShotActive(3, 4)),
-                  c.hit ? std::tuple(2, False, False) : std::tuple(1, True, True));
+                  c.inside ? std::tuple(2, False, False) : std::tuple(1, True, True));
     }
 }
 

@@ -21,13 +21,7 @@ class ShotHits : public testing::PlayTest {
 
 TEST_F(ShotHits, OnlyACornerStrictlyInsideTheBoxHits) {
     // Wave 1's enemies are 53 x 32; this one covers 300..352 x 200..231.
-    struct Case {
-        Long x, y;
-        bool hit;
-    };
-    const Case cases[] = {{300, 210, false}, {301, 210, true}, {352, 210, true}, {353, 210, false},
-                          {320, 200, false}, {320, 201, true}, {320, 231, true}, {320, 232, false}};
-    for (const Case& c : cases) {
+    for (const EdgePoint& c : EdgesOfOpenBox(300, 200, 353, 232)) {
         SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
         Wave(1, 1, 3);
         G.Score = 0;
@@ -35,7 +29,7 @@ TEST_F(ShotHits, OnlyACornerStrictlyInsideTheBoxHits) {
         Shot(4, c.x, c.y);
         ShotsHitEnemies();
         EXPECT_EQ(std::tuple(G.EnemyAlive[2], G.EnemyBlast[2], G.ShotActive[4], G.Score),
-                  c.hit ? std::tuple(0, 1, False, 10) : std::tuple(-1, 0, True, 0));
+                  c.inside ? std::tuple(0, 1, False, 10) : std::tuple(-1, 0, True, 0));
     }
 }
 

@@ -53,6 +53,21 @@ inline std::array<int, 4> Extent(const Surface& image, Colour colour) {
 
 class PlayTest : public HeadlessTest {
   protected:
+    // The boundaries of an open box, left < x < right and top < y < bottom: a
+    // point on each edge (outside) and one pixel in from it (inside), the other
+    // coordinate in the middle.
+    struct EdgePoint {
+        Long x, y;
+        bool inside;
+    };
+
+    static std::vector<EdgePoint> EdgesOfOpenBox(Long left, Long top, Long right, Long bottom) {
+        const Long midX = (left + right) / 2, midY = (top + bottom) / 2;
+        return {{left, midY, false},      {left + 1, midY, true}, {right - 1, midY, true},
+                {right, midY, false},     {midX, top, false},     {midX, top + 1, true},
+                {midX, bottom - 1, true}, {midX, bottom, false}};
+    }
+
     PlayTest() {
         platform.SetProgramFolder(folder.Path().string());
         platform.SetTick(100000);
