@@ -336,6 +336,9 @@ TEST_F(Soak, ScriptedGamesKeepEveryInvariant) {
         }
         ASSERT_EQ(LiveSurfaceCount(), surfaces);
         if (game == 1) residentAfterFirst = ResidentKb();
+        // A long run says how far it has got now and then.
+        if (longRun && game % 100 == 0)
+            std::cerr << "soak: " << game << " of " << games << " games, " << frames << " frames\n";
     }
 
     std::ostringstream summary;
