@@ -338,7 +338,8 @@ TEST_F(Soak, ScriptedGamesKeepEveryInvariant) {
         if (game == 1) residentAfterFirst = ResidentKb();
         // A long run says how far it has got now and then.
         if (longRun && game % 100 == 0)
-            std::cerr << "soak: " << game << " of " << games << " games, " << frames << " frames\n";
+            std::cerr << "soak: " << game << " of " << games << " games, " << frames
+                      << " frames, resident memory " << ResidentKb() << " kB\n";
     }
 
     std::ostringstream summary;
