@@ -22,11 +22,14 @@ void GameOnXvfb::SetUp() {
 
 void GameOnXvfb::TearDown() {
     if (HasFailure() && folder_) {
-        std::cerr << "--- the game's stderr:\n" << GameStderr() << "--- windows:\n";
+        std::cerr << "--- the game's stderr:\n"
+                  << GameStderr() << "--- the game "
+                  << (game_ && game_->Running() ? "still runs" : "has ended") << "; windows:\n";
         if (xvfb_)
             for (const WindowInfo& w : xvfb_->Windows())
                 std::cerr << "  0x" << std::hex << w.id << std::dec << " \"" << w.title << "\" "
-                          << w.width << "x" << w.height << "\n";
+                          << w.width << "x" << w.height
+                          << (xvfb_->IsViewable(w.id) ? " viewable" : " not viewable") << "\n";
     }
     game_.reset();  // kills the game if it still runs
     xvfb_.reset();
