@@ -36,12 +36,13 @@ void GameOnXvfb::TearDown() {
     folder_.reset();
 }
 
-void GameOnXvfb::Launch(const LaunchSpec& spec) {
+void GameOnXvfb::Launch(const GameLaunch& launch) {
     LaunchOptions o;
-    o.argv = {spec.executable.empty() ? Folder().Executable().string() : spec.executable.string()};
-    o.argv.insert(o.argv.end(), spec.args.begin(), spec.args.end());
+    o.argv = {launch.executable.empty() ? Folder().Executable().string()
+                                        : launch.executable.string()};
+    o.argv.insert(o.argv.end(), launch.args.begin(), launch.args.end());
     o.env = xvfb_->Environment();
-    for (const std::string& setting : spec.env) {
+    for (const std::string& setting : launch.env) {
         const std::string name = setting.substr(0, setting.find('=') + 1);
         std::erase_if(o.env, [&](const std::string& v) { return v.starts_with(name); });
         if (setting.back() != '=') o.env.push_back(setting);
@@ -54,8 +55,8 @@ void GameOnXvfb::Launch(const LaunchSpec& spec) {
     game_ = std::make_unique<Process>(o);
 }
 
-bool GameOnXvfb::StartOnTitle(const LaunchSpec& spec) {
-    Launch(spec);
+bool GameOnXvfb::StartOnTitle(const GameLaunch& launch) {
+    Launch(launch);
     if (!WaitForMainWindow()) {
         ADD_FAILURE() << "no 785x617 window titled VORLAX appeared";
         return false;

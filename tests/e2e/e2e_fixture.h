@@ -43,7 +43,7 @@ inline bool StripShown(const Image& image) {
 // How to start the game: another executable (an installed one), arguments,
 // and environment variables ("NAME=value"; "NAME=" unsets) set on top of the
 // server's.
-struct LaunchSpec {
+struct GameLaunch {
     std::filesystem::path executable;  // empty: the private program folder's
     std::vector<std::string> args;
     std::vector<std::string> env;
@@ -56,10 +56,10 @@ class GameOnXvfb : public ::testing::Test {
 
     // Starts the game from the private program folder (remove files first to
     // test failures).
-    void Launch(const LaunchSpec& spec = {});
+    void Launch(const GameLaunch& launch = {});
     // Launches, waits for the main window (see WaitForMainWindow) and the
     // title screen; false, with a failure noted, when they do not come.
-    bool StartOnTitle(const LaunchSpec& spec = {});
+    bool StartOnTitle(const GameLaunch& launch = {});
     // StartOnTitle, then F2 and the head-up strip; the first picture of play.
     Image StartPlay();
     // Stops the X server under the running game (see Xvfb::Stop).

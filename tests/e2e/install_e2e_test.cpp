@@ -83,7 +83,7 @@ TEST_F(E2EInstall, EveryFileInItsPlaceAndTheInstalledGameKeepsThePlayersTableInT
     const fs::path home = Folder().Root() / "home", data = Folder().Root() / "data";
     const fs::path players = data / "vorlax/Hiscore.txt";
     fs::create_directory(home);
-    const LaunchSpec installed{.executable = prefix / "bin/vorlax",
+    const GameLaunch installed{.executable = prefix / "bin/vorlax",
                                .args = {},
                                .env = {"HOME=" + home.string(), "XDG_DATA_HOME=" + data.string()}};
     ASSERT_TRUE(StartOnTitle(installed)) << GameStderr();

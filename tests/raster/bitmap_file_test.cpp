@@ -14,7 +14,7 @@
 namespace vorlax {
 namespace {
 
-using testing::BitmapSpec;
+using testing::BitmapLayout;
 using testing::MakeBitmap;
 using testing::Poke;
 
@@ -70,16 +70,16 @@ TEST(BitmapFile, TrueColourRowsReadBottomUpOrTopDownWithTheirPadding) {
 TEST(BitmapFile, PalettedPixelsTakeTheirColourFromThePalette) {
     // 17 pixels a row: the last byte of a row is only partly used at 1 and 4 bits.
     for (int bits : {1, 4, 8}) {
-        BitmapSpec spec{.width = 17, .height = 4, .bits = bits};
+        BitmapLayout layout{.width = 17, .height = 4, .bits = bits};
         const int colours = 1 << bits;
-        for (int i = 0; i < colours; ++i) spec.palette.push_back(RGB(i, 255 - i, i * 3 % 256));
+        for (int i = 0; i < colours; ++i) layout.palette.push_back(RGB(i, 255 - i, i * 3 % 256));
         const auto index = [colours](int x, int y) {
             return static_cast<std::uint32_t>((x * 3 + y * 5) % colours);
         };
-        const Surface s = Decode(MakeBitmap(spec, index), 17, 4);
+        const Surface s = Decode(MakeBitmap(layout, index), 17, 4);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 17; ++x)
-                ASSERT_EQ(s.Pixel(x, y), spec.palette[index(x, y)])
+                ASSERT_EQ(s.Pixel(x, y), layout.palette[index(x, y)])
                     << bits << ": " << x << ", " << y;
     }
 }

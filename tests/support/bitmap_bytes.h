@@ -12,7 +12,7 @@
 
 namespace vorlax::testing {
 
-struct BitmapSpec {
+struct BitmapLayout {
     int width = 1;
     int height = 1;
     int bits = 24;
@@ -26,7 +26,7 @@ struct BitmapSpec {
 
 // The bytes of a bitmap file. `pixel(x, y)` gives each pixel, top row first:
 // a palette index at 1, 4 and 8 bits, a Colour at 24 and 32 bits.
-std::string MakeBitmap(const BitmapSpec& spec,
+std::string MakeBitmap(const BitmapLayout& layout,
                        const std::function<std::uint32_t(int x, int y)>& pixel);
 
 // A plain 24-bit bitmap of one colour.
