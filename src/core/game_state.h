@@ -29,6 +29,11 @@ inline constexpr int kEnemyShotSlots = 10;
 inline constexpr int kStars = 101;
 inline constexpr int kHighScoreRanks = 10;
 
+// The armoured last wave of a level, the only one that fires back.
+inline constexpr int kFinalWave = 11;
+// The energy budget of a new ship, refilled by the carrier.
+inline constexpr Long kFullEnergy = 500;
+
 inline constexpr int kShipWidth = 47;
 inline constexpr int kShipHeight = 32;
 inline constexpr int kCarrierWidth = 1313;

@@ -23,7 +23,6 @@ namespace vorlax {
 namespace {
 
 constexpr Long kExtraShipPoints = 10000;
-constexpr int kFinalWave = 11;
 constexpr int kMaxBlast = 20;
 
 int depth = 0;
@@ -243,18 +242,18 @@ void FrameLoop() {
     Platform& platform = CurrentPlatform();
     DisplayWindow& display = DisplayForm();
     for (;;) {
-        G.NowTick = static_cast<Long>(platform.GetTickCount());
+        G.NowTick = TickCount();
         if (TickDiff(G.NowTick, G.LastFrameTick) > G.FrameInterval) {
             if (!RunGameplaySteps()) return;
             UpdateStrip();
             DrawPlayField();
-            G.LastFrameTick = static_cast<Long>(platform.GetTickCount());
+            G.LastFrameTick = TickCount();
             display.form.Refresh();
             display.CollisionPict->Refresh();
         }
         // Nothing to do until the next frame is due: let the yield sleep
         // until then (or until an event comes) rather than spin.
-        const Long now = static_cast<Long>(platform.GetTickCount());
+        const Long now = TickCount();
         const std::int64_t span = std::int64_t{G.FrameInterval} + 1;
         const std::int64_t wait = std::clamp<std::int64_t>(span - TickDiff(now, G.LastFrameTick), 0,
                                                            std::max<std::int64_t>(span, 0));

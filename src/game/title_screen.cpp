@@ -69,7 +69,7 @@ void NewGameReset() {
     G.CurrentShip = 1;
     G.ShipsEarned = 3;
     G.ShieldOn = True;
-    G.SpawnTick = static_cast<Long>(CurrentPlatform().GetTickCount());
+    G.SpawnTick = TickCount();
     G.FrameInterval = 10;
     G.Score = 0;
     G.BonusPoints = 0;
@@ -77,7 +77,7 @@ void NewGameReset() {
     G.CarrierCalled = False;
     G.CarrierActive = False;
     G.CarrierSpeed = 0.75;
-    G.Energy = 500;
+    G.Energy = kFullEnergy;
     G.Paused = False;
     G.GameEnded = false;
 }

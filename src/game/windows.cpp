@@ -61,8 +61,7 @@ void CreateWindows() {
     };
     // However long the game waits for the player, its tick readings never
     // grow so old that elapsed time would read as negative.
-    CurrentPlatform().SetIdleTask(
-        [] { AgeTickReadings(G, static_cast<Long>(CurrentPlatform().GetTickCount())); });
+    CurrentPlatform().SetIdleTask([] { AgeTickReadings(G, TickCount()); });
 }
 
 void DestroyWindows() {

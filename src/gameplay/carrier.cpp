@@ -10,7 +10,6 @@ namespace {
 
 constexpr Long kCarrierStep = 1;  // the ship's step per frame while the carrier moves
 constexpr Long kNormalStep = 5;
-constexpr Long kFullEnergy = 500;
 
 // The docking bay, relative to the carrier's top-left corner: it reaches
 // down to the carrier's lower edge, so the ship flies in from below.
@@ -34,13 +33,17 @@ void NoteStrandedColumns() {
 
 }  // namespace
 
-void ReturnStrandedEnemies() {
-    if (G.StrandedWave != 0 && G.StrandedWave == G.Wave) {
+void EndCarrierVisit() {
+    // The live enemies of a wave that never moves them sideways go back to
+    // where they stood; every other wave carries on from its waiting places.
+    if (G.CarrierActive == True && G.StrandedWave != 0 && G.StrandedWave == G.Wave) {
         for (int i = 1; i <= kMaxEnemies && i <= G.EnemyCount; ++i) {
             if (G.EnemyAlive[i] == -1) G.EnemyX[i] = G.StrandedX[i];
         }
     }
     G.StrandedWave = 0;
+    G.CarrierCalled = False;
+    G.CarrierActive = False;
 }
 
 void MoveCarrier() {
@@ -62,11 +65,7 @@ void MoveCarrier() {
         G.ShipStepY = kCarrierStep;
         // The enemies wait in a row beyond the right edge, a tenth of the width apart.
         for (int i = 1; i <= kMaxEnemies; ++i) G.EnemyX[i] = Nearest(i * 0.1 * width + width);
-        if (G.CarrierX + kCarrierWidth < 0) {
-            G.CarrierCalled = False;
-            G.CarrierActive = False;
-            ReturnStrandedEnemies();
-        }
+        if (G.CarrierX + kCarrierWidth < 0) EndCarrierVisit();
     } else {
         G.ShipStepX = kNormalStep;
         G.ShipStepY = kNormalStep;

@@ -10,16 +10,12 @@ namespace {
 
 constexpr Long kFireSpacingMs = 300;  // an enemy fires at most once per 301 ms
 
-Long Now() {
-    return static_cast<Long>(CurrentPlatform().GetTickCount());
-}
-
 }  // namespace
 
 void EnemyFire() {
     const int e = G.FiringEnemy;
     if (e < 1 || e > kFiringEnemies) return;
-    if (TickDiff(Now(), G.EnemyLastShotTick[e]) <= kFireSpacingMs) return;
+    if (TickDiff(TickCount(), G.EnemyLastShotTick[e]) <= kFireSpacingMs) return;
     for (int k = 1; k <= kEnemyShotSlots; ++k) {
         if (G.EnemyShotActive(e, k) != False) continue;
         // From the enemy's nose, a third of the way down.
@@ -31,7 +27,7 @@ void EnemyFire() {
         break;
     }
     // Renewed even when every slot was busy, so a full enemy waits again.
-    G.EnemyLastShotTick[e] = Now();
+    G.EnemyLastShotTick[e] = TickCount();
 }
 
 void EnemyShotsHitShip() {

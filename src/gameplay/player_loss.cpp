@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kExplosionSteps = 10;
 constexpr std::uint32_t kStepMs = 50;
-constexpr Long kFullEnergy = 500;
 
 }  // namespace
 
@@ -42,11 +41,9 @@ void LoseShip() {
     G.ShipY = Nearest(height * 0.5 - 32);
     G.ShieldOn = True;
     G.Energy = kFullEnergy;
-    G.SpawnTick = static_cast<Long>(platform.GetTickCount());
+    G.SpawnTick = TickCount();
     G.GameRunning = True;
-    G.CarrierCalled = False;
-    if (G.CarrierActive == True) ReturnStrandedEnemies();
-    G.CarrierActive = False;
+    EndCarrierVisit();
 }
 
 }  // namespace vorlax

@@ -45,7 +45,7 @@ void FireShot() {
         }
     }
     // A fresh reading, not NowTick: the spacing runs from the attempt itself.
-    G.LastShotTick = static_cast<Long>(CurrentPlatform().GetTickCount());
+    G.LastShotTick = TickCount();
 }
 
 void ShieldTimer() {

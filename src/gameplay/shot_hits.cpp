@@ -7,7 +7,6 @@
 namespace vorlax {
 namespace {
 
-constexpr int kFinalWave = 11;
 constexpr Long kMostPointsPerEnemy = 100;  // waves 1 to 10; the final wave pays more
 constexpr Long kArmour = 5;                // a final-wave enemy falls when its hits pass this
 

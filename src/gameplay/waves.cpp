@@ -14,7 +14,6 @@ namespace {
 constexpr Long kPlayFieldTop = 25;
 constexpr Long kTopSpeed = 15;   // wrapping speeds an enemy up, but not beyond this
 constexpr Long kPauseMs = 2000;  // between a cleared wave and the next one
-constexpr int kFinalWave = 11;
 constexpr Long kMostFinalEnemies = 3;
 
 // The client size is read afresh whenever a rule needs it: the player may
@@ -24,10 +23,6 @@ double W() {
 }
 double H() {
     return DisplayForm().form.ClientHeight();
-}
-
-Long Now() {
-    return static_cast<Long>(CurrentPlatform().GetTickCount());
 }
 
 void Enter(int i) {
@@ -205,8 +200,8 @@ bool WaveCleared() {
 void EndOfWave() {
     Label& prompt = *DisplayForm().Label3;
     if (!WaveCleared()) {
-        G.WaveEndTick = Now();
-    } else if (TickDiff(Now(), G.WaveEndTick) <= kPauseMs) {
+        G.WaveEndTick = TickCount();
+    } else if (TickDiff(TickCount(), G.WaveEndTick) <= kPauseMs) {
         prompt.SetVisible(true);
         if (KeyHeld(VK_SHIFT)) {
             G.CarrierCalled = True;
@@ -217,7 +212,7 @@ void EndOfWave() {
         G.Wave += 1;
         G.WaveSetup = True;
         G.EnemyCount = std::min<Long>(G.EnemyCount + 1, kMaxEnemies);
-        G.WaveEndTick = Now();
+        G.WaveEndTick = TickCount();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/types.h"
 #include "platform/keys.h"
 
 namespace vorlax {
@@ -120,6 +121,11 @@ bool HasPlatform();
 // Whether the key with virtual-key code `vk` is held down now.
 inline bool KeyHeld(int vk) {
     return CurrentPlatform().GetKeyState(vk) < 0;
+}
+
+// The tick count now, as the game keeps its tick readings.
+inline Long TickCount() {
+    return static_cast<Long>(CurrentPlatform().GetTickCount());
 }
 
 // Full path of a file in the program folder.
