@@ -3,9 +3,10 @@
 #   make test   install what is missing, build, run every test (also under ASan/UBSan)
 #   make install PREFIX=DIR   install the game (default /usr/local; DESTDIR works too)
 
-PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev \
-            fonts-liberation libx11-dev xvfb xdotool x11-apps x11-utils openbox \
-            appstream desktop-file-utils groff-base
+# What the game needs to build and run; the tests, benchmarks and tools need the rest.
+RUN_PACKAGES := cmake make g++ libsdl2-dev libsdl2-ttf-dev fonts-liberation libx11-dev
+PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils \
+            openbox appstream desktop-file-utils groff-base
 BUILD    := build
 ASAN     := build-asan
 FUZZ     := build-fuzz
@@ -17,7 +18,11 @@ PREFIX   ?= /usr/local
 
 .PHONY: run test build deps asan bench format clean install fuzz fuzz-corpus soak
 
-run: build
+# Only the game: no test or benchmark libraries needed or built.
+run:
+	$(MAKE) --no-print-directory deps PACKAGES="$(RUN_PACKAGES)"
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLAX_TESTS=OFF -DVORLAX_BENCH=OFF
+	cmake --build $(BUILD) -j$(JOBS) --target vorlax
 	cd $(BUILD) && ./vorlax
 
 test: build
@@ -25,7 +30,7 @@ test: build
 	$(MAKE) --no-print-directory asan
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLAX_TESTS=ON -DVORLAX_BENCH=ON
 	cmake --build $(BUILD) -j$(JOBS)
 
 # The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
