@@ -26,6 +26,9 @@ struct HighScoreRecord {
 
 inline constexpr int kHighScoreRecords = 10;
 
+// The file's name, in whichever folder holds the table.
+inline constexpr const char* kHighScoreFileName = "Hiscore.txt";
+
 // Rank 1 is index 0. The table is kept in file order and never sorted.
 using HighScoreTable = std::array<HighScoreRecord, kHighScoreRecords>;
 
