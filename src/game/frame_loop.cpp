@@ -63,7 +63,7 @@ void DrawStars(Form& form, double width, double height) {
             // Re-enter at the right edge at a fresh height and speed.
             star.X = Nearest(width);
             const double r1 = RandomDraw();
-            star.Y = Nearest(height * r1 + 26);
+            star.Y = Nearest(height * r1 + (kPlayFieldTop + 1));
             const double r2 = RandomDraw();
             star.Speed = Nearest(r2 * 5 + 1);
         }
@@ -218,7 +218,8 @@ void DrawPlayField() {
     DrawStars(form, width, height);
     DrawMasked(form.Image(), G.ShipX, G.ShipY, kShipWidth, kShipHeight, G.ShipDC, G.ShipMaskDC);
     if (G.ShieldOn == True) {
-        DrawOutline(form, G.ColBlue, G.ShipX - 2, G.ShipY - 2, G.ShipX + 49, G.ShipY + 34);
+        DrawOutline(form, G.ColBlue, G.ShipX - 2, G.ShipY - 2, G.ShipX + kShipWidth + 2,
+                    G.ShipY + kShipHeight + 2);
     }
     if (G.Wave == kFinalWave) DrawArmourRings(form);
     DrawPlayerShots(form, width);
@@ -233,7 +234,7 @@ void DrawPlayField() {
                    kCarrierHeight, G.CarrierDC, G.CarrierMaskDC);
     }
     // The separator under the head-up strip.
-    form.DrawLine(0, 25, static_cast<int>(width), 25, G.ColWhite);
+    form.DrawLine(0, kPlayFieldTop, static_cast<int>(width), kPlayFieldTop, G.ColWhite);
     form.Touch();
 }
 

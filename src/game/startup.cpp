@@ -22,13 +22,6 @@ int ExitStatus() {
 
 }  // namespace
 
-std::string EnemyShipFile(int n) {
-    return "Enemy Ship " + std::to_string(n) + ".bmp";
-}
-std::string EnemyMaskFile(int n) {
-    return "Enemy Mask " + std::to_string(n) + ".bmp";
-}
-
 bool StartupFailed() {
     return startupFailed;
 }
@@ -37,10 +30,11 @@ void Main() {
     startupFailed = false;
     try {
         // Each bitmap must have exactly the size it is drawn at.
-        G.ShipDC = LoadSpriteDC(ProgramFile("Ship.bmp"), kShipWidth, kShipHeight);
-        G.ShipMaskDC = LoadSpriteDC(ProgramFile("Shipmask.bmp"), kShipWidth, kShipHeight);
-        G.CarrierDC = LoadSpriteDC(ProgramFile("FuelShip.bmp"), kCarrierWidth, kCarrierHeight);
-        G.CarrierMaskDC = LoadSpriteDC(ProgramFile("Fuelmask.bmp"), kCarrierWidth, kCarrierHeight);
+        G.ShipDC = LoadSpriteDC(ProgramFile(kShipFile), kShipWidth, kShipHeight);
+        G.ShipMaskDC = LoadSpriteDC(ProgramFile(kShipMaskFile), kShipWidth, kShipHeight);
+        G.CarrierDC = LoadSpriteDC(ProgramFile(kCarrierFile), kCarrierWidth, kCarrierHeight);
+        G.CarrierMaskDC =
+            LoadSpriteDC(ProgramFile(kCarrierMaskFile), kCarrierWidth, kCarrierHeight);
         for (int n = 1; n <= kEnemyTypes; ++n) {
             const int w = kEnemyWidths[n], h = kEnemyHeights[n];
             G.EnemySpriteDC[n] = LoadSpriteDC(ProgramFile(EnemyShipFile(n)), w, h);

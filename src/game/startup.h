@@ -1,8 +1,6 @@
 // Start-up, shut-down and the end of the program.
 #pragma once
 
-#include <string>
-
 namespace vorlax {
 
 // Loads the 26 sprites from the program folder, fills the enemy size table,
@@ -32,8 +30,5 @@ bool StartupFailed();
 // events until the program ends. Returns the exit status: 0 after a normal
 // quit, 1 after a failed start-up.
 int RunGame();
-
-std::string EnemyShipFile(int n);
-std::string EnemyMaskFile(int n);
 
 }  // namespace vorlax

@@ -10,7 +10,6 @@ namespace vorlax {
 
 inline constexpr int kDisplayClientWidth = 785;
 inline constexpr int kDisplayClientHeight = 617;
-inline constexpr int kStripHeight = 25;  // the strip fills rows 0..24; the separator runs at y = 25
 
 struct DisplayWindow {
     DisplayWindow();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "art/artwork.h"
+#include "core/sprite_set.h"
 #include "raster/bitmap_file.h"
 #include "scores/high_score_file.h"
 
@@ -45,15 +46,11 @@ struct SpriteFiles {
 
 // The names the game loads, with the sizes it draws them at.
 std::vector<SpriteFiles> AllSprites() {
-    std::vector<SpriteFiles> all = {{"Ship.bmp", "Shipmask.bmp", 47, 32},
-                                    {"FuelShip.bmp", "Fuelmask.bmp", 1313, 214}};
-    const std::pair<int, int> enemy[] = {{53, 32}, {38, 32}, {107, 32}, {41, 32},
-                                         {84, 32}, {54, 32}, {45, 32},  {51, 32},
-                                         {17, 15}, {55, 56}, {57, 48}};
-    for (int n = 1; n <= 11; ++n)
-        all.push_back({"Enemy Ship " + std::to_string(n) + ".bmp",
-                       "Enemy Mask " + std::to_string(n) + ".bmp", enemy[n - 1].first,
-                       enemy[n - 1].second});
+    std::vector<SpriteFiles> all = {
+        {kShipFile, kShipMaskFile, kShipWidth, kShipHeight},
+        {kCarrierFile, kCarrierMaskFile, kCarrierWidth, kCarrierHeight}};
+    for (int n = 1; n <= kEnemyTypes; ++n)
+        all.push_back({EnemyShipFile(n), EnemyMaskFile(n), kEnemyWidths[n], kEnemyHeights[n]});
     return all;
 }
 
@@ -83,20 +80,20 @@ TEST(Artwork, EverySpriteHasItsSizeMaskRuleAndPictureRule) {
 }
 
 TEST(Artwork, CarrierBayIsOpenAndFramedByHull) {
-    const Surface picture = LoadAsset("FuelShip.bmp", 1313, 214);
-    const Surface mask = LoadAsset("Fuelmask.bmp", 1313, 214);
-    for (int y = 150; y <= 213; ++y) {
-        for (int x = 587; x <= 681; ++x) {
+    const Surface picture = LoadAsset(kCarrierFile, kCarrierWidth, kCarrierHeight);
+    const Surface mask = LoadAsset(kCarrierMaskFile, kCarrierWidth, kCarrierHeight);
+    for (int y = kBayTop; y < kBayBottom; ++y) {
+        for (int x = kBayLeft; x <= kBayRight; ++x) {
             ASSERT_EQ(mask.Pixel(x, y), kWhite) << "bay pixel " << x << "," << y;
             ASSERT_EQ(picture.Pixel(x, y), kBlack) << "bay pixel " << x << "," << y;
         }
         // Hull walls on the left and right, and a roof above: a bay that a
         // ship enters from below.
-        EXPECT_EQ(mask.Pixel(586, y), kBlack) << "left wall at row " << y;
-        EXPECT_EQ(mask.Pixel(682, y), kBlack) << "right wall at row " << y;
+        EXPECT_EQ(mask.Pixel(kBayLeft - 1, y), kBlack) << "left wall at row " << y;
+        EXPECT_EQ(mask.Pixel(kBayRight + 1, y), kBlack) << "right wall at row " << y;
     }
-    for (int x = 587; x <= 681; ++x)
-        EXPECT_EQ(mask.Pixel(x, 149), kBlack) << "roof at column " << x;
+    for (int x = kBayLeft; x <= kBayRight; ++x)
+        EXPECT_EQ(mask.Pixel(x, kBayTop - 1), kBlack) << "roof at column " << x;
 }
 
 TEST(Artwork, DeliveredHighScoresAreTenReachableRecords) {
