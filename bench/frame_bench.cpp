@@ -154,7 +154,7 @@ void BM_WorstCaseFrame(benchmark::State& state) {
         state.ResumeTiming();
         if (RunGameplaySteps()) {
             UpdateStrip();
-            DrawPlayField();
+            MoveAndDrawPlayField();
         }
         benchmark::DoNotOptimize(DisplayForm().form.Image().Data());
     }
