@@ -206,7 +206,7 @@ bool RunGameplaySteps() {
     ShotsHitEnemies();
     // While the carrier is on screen the wave neither moves nor advances.
     if (G.CarrierActive == False) RunWave();
-    ShieldTimer();
+    DropShieldAfterSpawnTime();
     // The shield key costs a unit of energy per frame, spawn shield or not.
     if (KeyHeld(VK_CONTROL) && G.Energy > 0) {
         G.ShieldOn = True;
@@ -228,7 +228,7 @@ bool RunGameplaySteps() {
     }
     if (G.Energy == 0) G.CarrierCalled = True;
     MoveCarrier();
-    if (G.CarrierActive == True) DockingTest();
+    if (G.CarrierActive == True) RefuelIfDocked();
     // At most one extra ship per frame; points beyond 10000 are dropped.
     if (G.BonusPoints > kExtraShipPoints) {
         G.BonusPoints = 0;

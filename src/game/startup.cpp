@@ -26,7 +26,7 @@ bool StartupFailed() {
     return startupFailed;
 }
 
-void Main() {
+void StartUp() {
     startupFailed = false;
     try {
         // Each bitmap must have exactly the size it is drawn at.
@@ -82,7 +82,7 @@ void DisplayFormUnload() {
 int RunGame() {
     try {
         CreateWindows();
-        Main();
+        StartUp();
         CurrentPlatform().RunEventLoop();
     } catch (const ProgramEnd& end) {
         DestroyWindows();

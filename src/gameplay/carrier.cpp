@@ -63,7 +63,7 @@ void MoveCarrier() {
     }
 }
 
-void DockingTest() {
+void RefuelIfDocked() {
     // The ship's whole box inside the bay, touching none of its edges.
     const double left = G.CarrierX + kBayLeft;
     const double top = G.CarrierY + kBayTop;

@@ -23,8 +23,9 @@ void MoveShip();
 // attempt still restarts the spacing.
 void FireShot();
 
-// Drops the spawn shield once more than 2000 ms have passed since the ship
-// was placed.
-void ShieldTimer();
+// Drops the shield once more than 2000 ms have passed since the ship was
+// placed: the spawn shield runs out, and a shield raised with Ctrl stays up
+// only while the shield key raises it again each frame.
+void DropShieldAfterSpawnTime();
 
 }  // namespace vorlax

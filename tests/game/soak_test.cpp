@@ -259,7 +259,7 @@ class Player {
 class Soak : public testing::GameTest {};
 
 TEST_F(Soak, ScriptedGamesKeepEveryInvariant) {
-    Main();
+    StartUp();
     ASSERT_TRUE(platform.Messages().empty());
     const bool longRun = Setting("VORLAX_SOAK_GAMES", 0) > 0;
     const unsigned long games = longRun ? Setting("VORLAX_SOAK_GAMES", 0) : 6;

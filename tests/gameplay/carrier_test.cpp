@@ -70,13 +70,13 @@ TEST_F(Carrier, DockingNeedsTheShipStrictlyInsideTheBay) {
         G.CarrierY = 200;
         ShipAt(c.x, c.y);
         G.Energy = 3;
-        DockingTest();
+        RefuelIfDocked();
         EXPECT_EQ(G.Energy, c.inside ? 500 : 3);
     }
     // Compared unrounded: a carrier a quarter pixel further right lets 734 in.
     G.CarrierX = 100.25;
     ShipAt(734, 360);
-    DockingTest();
+    RefuelIfDocked();
     EXPECT_EQ(G.Energy, 500);
 }
 
