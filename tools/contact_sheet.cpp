@@ -16,6 +16,7 @@
 #include "graphics/sprites.h"
 #include "raster/image_files.h"
 #include "raster/raster.h"
+#include "scores/key_pictures.h"
 
 namespace {
 
@@ -103,8 +104,9 @@ int main(int argc, char** argv) {
                                    vorlax::kEnemyWidths[n], vorlax::kEnemyHeights[n]));
         }
         std::vector<SurfaceHandle> keys;
-        for (const char* name : {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"})
-            keys.push_back(vorlax::LoadSpriteDC(folder + "/" + name, 32, 32));
+        for (const char* name : vorlax::kKeyPictureFiles)
+            keys.push_back(vorlax::LoadSpriteDC(folder + "/" + name, vorlax::kKeyPictureSize,
+                                                vorlax::kKeyPictureSize));
 
         const int margin = 16, gap = 14, zoom = 3;
         const int width = vorlax::kCarrierWidth + 2 * margin;

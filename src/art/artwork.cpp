@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "scores/high_score_file.h"
+#include "scores/key_pictures.h"
 
 namespace vorlax::art {
 namespace {
@@ -1272,7 +1273,7 @@ Canvas Carrier() {
 // an outlined arrow. `dir` 0 right, 1 left, 2 up, 3 down.
 
 Image KeyPicture(int dir) {
-    const int S = 32;
+    const int S = kKeyPictureSize;
     Image img(S, S, 0xC0C0C0);
     const std::uint32_t white = 0xFFFFFF, grey = 0x808080, black = 0x000000;
     for (int i = 0; i < S; ++i) {
@@ -1391,8 +1392,7 @@ std::vector<ArtFile> MakeArtwork() {
     for (int n = 1; n <= kEnemyTypes; ++n)
         AddSprite(out, EnemyShipFile(n), EnemyMaskFile(n),
                   enemies[static_cast<std::size_t>(n - 1)]());
-    const char* keyNames[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"};
-    for (int k = 0; k < 4; ++k) out.push_back({keyNames[k], EncodeBmp24(KeyPicture(k))});
+    for (int k = 0; k < 4; ++k) out.push_back({kKeyPictureFiles[k], EncodeBmp24(KeyPicture(k))});
     out.push_back({kHighScoreFileName, TextBytes(DeliveredHighScores())});
     return out;
 }

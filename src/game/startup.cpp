@@ -48,7 +48,7 @@ void StartUp() {
         DisplayForm().form.Show();
     } catch (const std::exception& error) {
         startupFailed = true;
-        CurrentPlatform().MessageBox(error.what(), "VORLAX");
+        CurrentPlatform().MessageBox(error.what(), kGameCaption);
         Shutdown();
     }
 }

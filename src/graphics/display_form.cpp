@@ -43,7 +43,7 @@ Label* TitleLabel(Form& form, const char* name, const char* caption, int left, i
 }  // namespace
 
 DisplayWindow::DisplayWindow()
-    : form("DisplayForm", "VORLAX", kDisplayClientWidth, kDisplayClientHeight) {
+    : form("DisplayForm", kGameCaption, kDisplayClientWidth, kDisplayClientHeight) {
     form.SetFillStyle(FillStyle::Solid);
     form.SetBackColor(kBlack);
     form.Cls();

@@ -8,6 +8,9 @@
 
 namespace vorlax {
 
+// The display window's caption, which every message box of the game bears too.
+inline constexpr const char* kGameCaption = "VORLAX";
+
 inline constexpr int kDisplayClientWidth = 785;
 inline constexpr int kDisplayClientHeight = 617;
 

@@ -18,6 +18,7 @@
 #include "core/sprite_set.h"
 #include "raster/bitmap_file.h"
 #include "scores/high_score_file.h"
+#include "scores/key_pictures.h"
 
 namespace vorlax {
 namespace {
@@ -53,8 +54,6 @@ std::vector<SpriteFiles> AllSprites() {
         all.push_back({EnemyShipFile(n), EnemyMaskFile(n), kEnemyWidths[n], kEnemyHeights[n]});
     return all;
 }
-
-const char* const kKeyPictures[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"};
 
 TEST(Artwork, EverySpriteHasItsSizeMaskRuleAndPictureRule) {
     for (const SpriteFiles& s : AllSprites()) {
@@ -114,7 +113,7 @@ TEST(Artwork, DeliveredHighScoresAreTenReachableRecords) {
 }
 
 TEST(Artwork, CommittedFilesAreWhatTheGeneratorMakes) {
-    std::set<std::string> expected(std::begin(kKeyPictures), std::end(kKeyPictures));
+    std::set<std::string> expected(std::begin(kKeyPictureFiles), std::end(kKeyPictureFiles));
     expected.insert("Hiscore.txt");
     for (const SpriteFiles& s : AllSprites()) expected.insert({s.picture, s.mask});
     const std::vector<art::ArtFile> files = art::MakeArtwork();
