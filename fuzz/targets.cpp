@@ -7,10 +7,9 @@
 #include <string_view>
 
 #include "core/errors.h"
-#include "core/sprite_set.h"
+#include "core/game_files.h"
 #include "raster/bitmap_file.h"
 #include "scores/high_score_file.h"
-#include "scores/key_pictures.h"
 
 namespace vorlax::fuzz {
 namespace {

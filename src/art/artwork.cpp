@@ -13,9 +13,6 @@
 #include <map>
 #include <utility>
 
-#include "scores/high_score_file.h"
-#include "scores/key_pictures.h"
-
 namespace vorlax::art {
 namespace {
 

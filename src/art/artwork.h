@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/sprite_set.h"
+#include "core/game_files.h"
 
 namespace vorlax::art {
 

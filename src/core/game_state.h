@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/sprite_set.h"
+#include "core/game_files.h"
 #include "core/types.h"
 
 namespace vorlax {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/game_files.h"
 #include "core/types.h"
 
 namespace vorlax {
@@ -25,9 +26,6 @@ struct HighScoreRecord {
 };
 
 inline constexpr int kHighScoreRecords = 10;
-
-// The file's name, in whichever folder holds the table.
-inline constexpr const char* kHighScoreFileName = "Hiscore.txt";
 
 // Rank 1 is index 0. The table is kept in file order and never sorted.
 using HighScoreTable = std::array<HighScoreRecord, kHighScoreRecords>;

@@ -4,18 +4,12 @@
 #include <cstdint>
 #include <span>
 
+#include "core/game_files.h"
 #include "raster/raster.h"
 
 namespace vorlax {
 
 enum class ArrowKey { Right, Left, Up, Down };
-
-inline constexpr int kKeyPictureSize = 32;
-
-// The pictures' files in the order of ArrowKey; the build carries them into
-// the game.
-inline constexpr const char* kKeyPictureFiles[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp",
-                                                   "Key Down.bmp"};
 
 // The bytes of the key's bitmap file, as the build carried them into the game.
 std::span<const std::uint8_t> KeyPictureBitmap(ArrowKey key);

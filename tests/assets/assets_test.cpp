@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "art/artwork.h"
-#include "core/sprite_set.h"
+#include "core/game_files.h"
 #include "raster/bitmap_file.h"
 #include "scores/high_score_file.h"
 #include "scores/key_pictures.h"

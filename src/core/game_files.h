@@ -1,6 +1,7 @@
-// The game's sprites: the files they are loaded from, the sizes they are
-// drawn at, and the carrier's docking bay. The game, the artwork generator
-// and the tests all take these from here.
+// The files the game reads from its folder: the sprites, the help window's
+// key pictures and the high-score table; the sizes the pictures are drawn
+// at, and the carrier's docking bay cut into its picture. The game, the
+// artwork generator, the fuzz targets and the tests all take these from here.
 #pragma once
 
 #include <string>
@@ -41,5 +42,14 @@ inline std::string EnemyShipFile(int n) {
 inline std::string EnemyMaskFile(int n) {
     return "Enemy Mask " + std::to_string(n) + ".bmp";
 }
+
+// The arrow keys' pictures of the help window, right, left, up and down; the
+// build carries them into the game.
+inline constexpr int kKeyPictureSize = 32;
+inline constexpr const char* kKeyPictureFiles[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp",
+                                                   "Key Down.bmp"};
+
+// The high-score table, in whichever folder holds it.
+inline constexpr const char* kHighScoreFileName = "Hiscore.txt";
 
 }  // namespace vorlax
