@@ -46,8 +46,8 @@ void NewGameReset() {
     G.EnemyShotColour = G.ColYellow;
 
     Reseed();
-    // Stars start below the head-up strip, possibly below the
-    // bottom edge, where they stay unseen until they wrap.
+    // Stars start below the head-up strip, possibly below the bottom edge,
+    // where they stay unseen until they wrap.
     for (int i = decltype(G.Stars)::lower; i <= decltype(G.Stars)::upper; ++i) {
         Star& star = G.Stars[i];
         const double r1 = RandomDraw();

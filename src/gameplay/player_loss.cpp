@@ -33,8 +33,8 @@ void LoseShip() {
         form.Refresh();
     }
 
-    // The next ship: at the start, shielded and fully charged. A carrier on screen leaves with
-    // the lost ship.
+    // The next ship: at the start, shielded and fully charged. A carrier on
+    // screen leaves with the lost ship.
     PlaceShipAtStart();
     G.ShieldOn = True;
     G.Energy = kFullEnergy;
