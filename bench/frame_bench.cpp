@@ -73,8 +73,8 @@ void CarrierOverTheFinalWave() {
     // The bay: clear in the mask, black in the picture, as in the game's artwork.
     Surface& mask = *SurfaceOf(G.CarrierMaskDC);
     Surface& picture = *SurfaceOf(G.CarrierDC);
-    for (int y = 150; y < 214; ++y) {
-        for (int x = 587; x < 681; ++x) {
+    for (int y = kBayTop; y < kBayBottom; ++y) {
+        for (int x = kBayLeft; x < kBayRight; ++x) {
             mask.SetPixel(x, y, RGB(255, 255, 255));
             picture.SetPixel(x, y, 0);
         }
@@ -154,12 +154,12 @@ void BM_WorstCaseFrame(benchmark::State& state) {
         state.ResumeTiming();
         if (RunGameplaySteps()) {
             UpdateStrip();
-            DrawPlayField();
+            MoveAndDrawPlayField();
         }
         benchmark::DoNotOptimize(DisplayForm().form.Image().Data());
     }
     // The frame must be the one described: no ship lost, and the docked ship refilled.
-    if (G.CurrentShip != start.CurrentShip || (state.range(0) == 0 && G.Energy != 500))
+    if (G.CurrentShip != start.CurrentShip || (state.range(0) == 0 && G.Energy != kFullEnergy))
         state.SkipWithError("the frame lost the ship or did not dock");
 
     DestroyWindows();

@@ -1,11 +1,13 @@
 #include "fuzz/targets.h"
 
+#include <array>
 #include <cstdlib>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/errors.h"
+#include "core/game_files.h"
 #include "raster/bitmap_file.h"
 #include "scores/high_score_file.h"
 
@@ -16,13 +18,18 @@ struct Size {
     int width, height;
 };
 
-// Every size the game reads a bitmap at.
-constexpr Size kSizes[] = {
-    {47, 32}, {1313, 214},                                           // ship, carrier
-    {53, 32}, {38, 32},    {107, 32}, {41, 32}, {84, 32}, {54, 32},  // enemies 1-6
-    {45, 32}, {51, 32},    {17, 15},  {55, 56}, {57, 48},            // enemies 7-11
-    {32, 32},                                                        // key pictures
-};
+// Every size the game reads a bitmap at: the ship, the carrier, enemy types
+// 1 to 11, the key pictures.
+constexpr std::array<Size, 3 + kEnemyTypes> AllSizes() {
+    std::array<Size, 3 + kEnemyTypes> sizes{};
+    sizes[0] = {kShipWidth, kShipHeight};
+    sizes[1] = {kCarrierWidth, kCarrierHeight};
+    for (int n = 1; n <= kEnemyTypes; ++n)
+        sizes[static_cast<std::size_t>(1 + n)] = {kEnemyWidths[n], kEnemyHeights[n]};
+    sizes.back() = {kKeyPictureSize, kKeyPictureSize};
+    return sizes;
+}
+constexpr std::array<Size, 3 + kEnemyTypes> kSizes = AllSizes();
 
 [[noreturn]] void Broken() {
     std::abort();
@@ -34,7 +41,7 @@ void HighScoreInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view content(reinterpret_cast<const char*>(data), size);
     HighScoreTable table;
     try {
-        table = ParseHighScores(content, "Hiscore.txt");
+        table = ParseHighScores(content, kHighScoreFileName);
     } catch (const GameError& e) {
         if (e.Number() != kErrHighScoreFile) Broken();
         return;
@@ -47,7 +54,7 @@ void HighScoreInput(const std::uint8_t* data, std::size_t size) {
     if (lines != kHighScoreRecords || !written.ends_with("\r\n")) Broken();
     HighScoreTable again;
     try {
-        again = ParseHighScores(written, "Hiscore.txt");
+        again = ParseHighScores(written, kHighScoreFileName);
     } catch (const GameError&) {
         Broken();  // the game could not read what it wrote itself
     }
@@ -62,7 +69,7 @@ void HighScoreInput(const std::uint8_t* data, std::size_t size) {
 
 void BitmapInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return;
-    const Size expected = kSizes[data[0] % std::size(kSizes)];
+    const Size expected = kSizes[data[0] % kSizes.size()];
     try {
         const Surface picture = DecodeBitmap(std::span<const std::uint8_t>(data + 1, size - 1),
                                              expected.width, expected.height);

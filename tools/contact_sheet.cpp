@@ -16,6 +16,7 @@
 #include "graphics/sprites.h"
 #include "raster/image_files.h"
 #include "raster/raster.h"
+#include "scores/key_pictures.h"
 
 namespace {
 
@@ -93,27 +94,27 @@ int main(int argc, char** argv) {
     const std::string output = argv[2];
     namespace art = vorlax::art;
     try {
-        const Sprite ship =
-            Load(folder, "Ship.bmp", "Shipmask.bmp", art::kShipSize.width, art::kShipSize.height);
-        const Sprite carrier = Load(folder, "FuelShip.bmp", "Fuelmask.bmp", art::kCarrierSize.width,
-                                    art::kCarrierSize.height);
+        const Sprite ship = Load(folder, vorlax::kShipFile, vorlax::kShipMaskFile,
+                                 vorlax::kShipWidth, vorlax::kShipHeight);
+        const Sprite carrier = Load(folder, vorlax::kCarrierFile, vorlax::kCarrierMaskFile,
+                                    vorlax::kCarrierWidth, vorlax::kCarrierHeight);
         std::vector<Sprite> enemies;
-        for (int n = 1; n <= art::kEnemyTypes; ++n) {
-            const art::SpriteSize size = art::kEnemySizes[n - 1];
-            enemies.push_back(Load(folder, art::EnemyPictureName(n), art::EnemyMaskName(n),
-                                   size.width, size.height));
+        for (int n = 1; n <= vorlax::kEnemyTypes; ++n) {
+            enemies.push_back(Load(folder, vorlax::EnemyShipFile(n), vorlax::EnemyMaskFile(n),
+                                   vorlax::kEnemyWidths[n], vorlax::kEnemyHeights[n]));
         }
         std::vector<SurfaceHandle> keys;
-        for (const char* name : {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"})
-            keys.push_back(vorlax::LoadSpriteDC(folder + "/" + name, 32, 32));
+        for (const char* name : vorlax::kKeyPictureFiles)
+            keys.push_back(vorlax::LoadSpriteDC(folder + "/" + name, vorlax::kKeyPictureSize,
+                                                vorlax::kKeyPictureSize));
 
         const int margin = 16, gap = 14, zoom = 3;
-        const int width = art::kCarrierSize.width + 2 * margin;
+        const int width = vorlax::kCarrierWidth + 2 * margin;
         const int rowOne = margin;  // everything at 1:1
         const int rowZoomA = rowOne + 56 + 2 * margin;
         const int rowZoomB = rowZoomA + 32 * zoom + margin;
         const int rowCarrier = rowZoomB + 56 * zoom + 2 * margin;
-        const int height = rowCarrier + art::kCarrierSize.height + margin;
+        const int height = rowCarrier + vorlax::kCarrierHeight + margin;
         Surface sheet(width, height, kBackground);
         Stars(sheet);
 

@@ -580,7 +580,7 @@ const std::vector<Rgb> kFlameRed = {{255, 240, 220}, {255, 170, 120}, {240, 70, 
 // green canopy and three engines glowing at its tail. Nose to the right.
 
 Canvas PlayerShip() {
-    const int W = kShipSize.width, H = kShipSize.height;
+    const int W = kShipWidth, H = kShipHeight;
     Canvas c(W, H);
     const Ramp hull = MakeRamp({200, 206, 214});
     const Ramp wing = MakeRamp({168, 174, 188});
@@ -635,7 +635,7 @@ Canvas PlayerShip() {
 
 // Type 1: green mantis fighter with forward claws, nose left.
 Canvas Enemy1() {
-    const int W = 53, H = 32;
+    const int W = kEnemyWidths[1], H = kEnemyHeights[1];
     Canvas c(W, H);
     const Ramp green = MakeRamp({74, 184, 66});
     const Ramp dark = MakeRamp({40, 96, 52});
@@ -669,7 +669,7 @@ Canvas Enemy1() {
 
 // Type 2: orange pod with one big eye and swept fins.
 Canvas Enemy2() {
-    const int W = 38, H = 32;
+    const int W = kEnemyWidths[2], H = kEnemyHeights[2];
     Canvas c(W, H);
     const Ramp orange = MakeRamp({248, 146, 40});
     const Ramp dark = MakeRamp({150, 70, 34});
@@ -696,7 +696,7 @@ Canvas Enemy2() {
 
 // Type 3: long purple lancer with a needle nose, tall fins and a row of ports.
 Canvas Enemy3() {
-    const int W = 107, H = 32;
+    const int W = kEnemyWidths[3], H = kEnemyHeights[3];
     Canvas c(W, H);
     const Ramp purple = MakeRamp({146, 76, 210});
     const Ramp dark = MakeRamp({86, 48, 140});
@@ -735,7 +735,7 @@ Canvas Enemy3() {
 
 // Type 4: teal arrowhead drone with a glowing core.
 Canvas Enemy4() {
-    const int W = 41, H = 32;
+    const int W = kEnemyWidths[4], H = kEnemyHeights[4];
     Canvas c(W, H);
     const Ramp teal = MakeRamp({30, 168, 150});
     const Ramp dark = MakeRamp({26, 96, 100});
@@ -758,7 +758,7 @@ Canvas Enemy4() {
 
 // Type 5: red twin-hulled bomber with a dark centre wing.
 Canvas Enemy5() {
-    const int W = 84, H = 32;
+    const int W = kEnemyWidths[5], H = kEnemyHeights[5];
     Canvas c(W, H);
     const Ramp red = MakeRamp({206, 36, 54});
     const Ramp metal = MakeRamp({112, 112, 128});
@@ -791,7 +791,7 @@ Canvas Enemy5() {
 
 // Type 6: golden crescent with horns reaching forward around a plasma orb.
 Canvas Enemy6() {
-    const int W = 54, H = 32;
+    const int W = kEnemyWidths[6], H = kEnemyHeights[6];
     Canvas c(W, H);
     const Ramp gold = MakeRamp({218, 168, 52});
     Region crescent = Ellipse(W, H, 34, 16, 20, 16);
@@ -821,7 +821,7 @@ Canvas Enemy6() {
 
 // Type 7: magenta beetle rocket climbing upwards, nose at the top.
 Canvas Enemy7() {
-    const int W = 45, H = 32;
+    const int W = kEnemyWidths[7], H = kEnemyHeights[7];
     Canvas c(W, H);
     const Ramp mag = MakeRamp({214, 58, 178});
     const Ramp dark = MakeRamp({120, 40, 110});
@@ -861,7 +861,7 @@ Canvas Enemy7() {
 
 // Type 8: blue shark gunship flying right, jaws at the nose.
 Canvas Enemy8() {
-    const int W = 51, H = 32;
+    const int W = kEnemyWidths[8], H = kEnemyHeights[8];
     Canvas c(W, H);
     const Ramp blue = MakeRamp({62, 98, 226});
     const Ramp belly = MakeRamp({186, 196, 214});
@@ -903,7 +903,7 @@ Canvas Enemy8() {
 
 // Type 9: a small coral-pink spiked mine with a burning core.
 Canvas Enemy9() {
-    const int W = 17, H = 15;
+    const int W = kEnemyWidths[9], H = kEnemyHeights[9];
     Canvas c(W, H);
     const Ramp coral = MakeRamp({240, 96, 120});
     const Ramp steel = MakeRamp({150, 150, 170});
@@ -925,7 +925,7 @@ Canvas Enemy9() {
 
 // Type 10: a tall ice-white chevron sentinel with a red eye, pointing left.
 Canvas Enemy10() {
-    const int W = 55, H = 56;
+    const int W = kEnemyWidths[10], H = kEnemyHeights[10];
     Canvas c(W, H);
     const Ramp ice = MakeRamp({184, 198, 222});
     const Ramp dark = MakeRamp({96, 104, 138});
@@ -961,7 +961,7 @@ Canvas Enemy10() {
 
 // Type 11: the armoured gunship of the final wave, three cannons forward.
 Canvas Enemy11() {
-    const int W = 57, H = 48;
+    const int W = kEnemyWidths[11], H = kEnemyHeights[11];
     Canvas c(W, H);
     const Ramp steel = MakeRamp({118, 118, 138});
     const Ramp armour = MakeRamp({84, 86, 104});
@@ -1023,8 +1023,11 @@ Canvas Enemy11() {
 // The energy carrier: a capital ship flying to the left, engines at the
 // right, a ventral keel with the lit docking bay in the middle of its belly.
 
+// The lowest row of the docking bay, which is open down to the carrier's lower edge.
+constexpr int kBayLastRow = kBayBottom - 1;
+
 Canvas Carrier() {
-    const int W = kCarrierSize.width, H = kCarrierSize.height;
+    const int W = kCarrierWidth, H = kCarrierHeight;
     Canvas c(W, H);
     Rng rng(0xC0FFEEu);
     const Ramp hullRamp = MakeRamp({150, 158, 172});
@@ -1190,7 +1193,7 @@ Canvas Carrier() {
                            {bayMid - 104.0, 214},
                            {bayMid + 105.0, 214},
                            {bayMid + 133.0, 186}});
-    keel |= Rect(W, H, kBayLeft - 20, kBayTop - 14, kBayRight + 20, kBayBottom);
+    keel |= Rect(W, H, kBayLeft - 20, kBayTop - 14, kBayRight + 20, kBayLastRow);
     ShadePart(c, keel, keelRamp, {.bevel = 4, .curve = Curve::Flat, .gain = 4.0});
     // Hazard stripes along the keel's lower edge.
     for (int x = bayMid - 104; x <= bayMid + 104; ++x) {
@@ -1201,7 +1204,7 @@ Canvas Carrier() {
         }
     }
     // Floodlight on the hull around the opening: the nearer, the brighter.
-    for (int y = kBayTop - 30; y <= kBayBottom; ++y) {
+    for (int y = kBayTop - 30; y <= kBayLastRow; ++y) {
         for (int x = kBayLeft - 30; x <= kBayRight + 30; ++x) {
             const int dx = x < kBayLeft ? kBayLeft - x : (x > kBayRight ? x - kBayRight : 0);
             const int dy = y < kBayTop ? kBayTop - y : 0;
@@ -1212,7 +1215,7 @@ Canvas Carrier() {
     }
     // The lit frame of the opening: amber edge lights and a bright rim.
     const Rgb rim{255, 246, 200};
-    for (int y = kBayTop - 4; y <= kBayBottom; ++y) {
+    for (int y = kBayTop - 4; y <= kBayLastRow; ++y) {
         c.Put(kBayLeft - 1, y, rim);
         c.Put(kBayRight + 1, y, rim);
         c.Put(kBayLeft - 2, y, amber[4]);
@@ -1226,7 +1229,7 @@ Canvas Carrier() {
         c.Put(x, kBayTop - 3, amber[2]);
     }
     // Guide lights down both jambs and across the lintel.
-    for (int y = kBayTop + 4; y <= kBayBottom - 2; y += 8) {
+    for (int y = kBayTop + 4; y <= kBayLastRow - 2; y += 8) {
         Lamp(c, kBayLeft - 8, y, {110, 255, 140}, 2);
         Lamp(c, kBayRight + 7, y, {110, 255, 140}, 2);
     }
@@ -1257,7 +1260,7 @@ Canvas Carrier() {
     Lamp(c, sx + 24, sy + 8, {110, 255, 140}, 3);
 
     // The bay itself stays open: no carrier pixel inside it.
-    for (int y = kBayTop; y <= kBayBottom; ++y)
+    for (int y = kBayTop; y <= kBayLastRow; ++y)
         for (int x = kBayLeft; x <= kBayRight; ++x) c.Erase(x, y);
     return c;
 }
@@ -1267,7 +1270,7 @@ Canvas Carrier() {
 // an outlined arrow. `dir` 0 right, 1 left, 2 up, 3 down.
 
 Image KeyPicture(int dir) {
-    const int S = 32;
+    const int S = kKeyPictureSize;
     Image img(S, S, 0xC0C0C0);
     const std::uint32_t white = 0xFFFFFF, grey = 0x808080, black = 0x000000;
     for (int i = 0; i < S; ++i) {
@@ -1348,13 +1351,6 @@ void PutLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int by
 
 }  // namespace
 
-std::string EnemyPictureName(int type) {
-    return "Enemy Ship " + std::to_string(type) + ".bmp";
-}
-std::string EnemyMaskName(int type) {
-    return "Enemy Mask " + std::to_string(type) + ".bmp";
-}
-
 std::vector<std::uint8_t> EncodeBmp24(const Image& image) {
     const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) / 4 * 4;
     const std::size_t dataSize = stride * static_cast<std::size_t>(image.height);
@@ -1386,16 +1382,15 @@ std::vector<std::uint8_t> EncodeBmp24(const Image& image) {
 
 std::vector<ArtFile> MakeArtwork() {
     std::vector<ArtFile> out;
-    AddSprite(out, "Ship.bmp", "Shipmask.bmp", PlayerShip());
-    AddSprite(out, "FuelShip.bmp", "Fuelmask.bmp", Carrier());
+    AddSprite(out, kShipFile, kShipMaskFile, PlayerShip());
+    AddSprite(out, kCarrierFile, kCarrierMaskFile, Carrier());
     const std::array<Canvas (*)(), kEnemyTypes> enemies = {
         Enemy1, Enemy2, Enemy3, Enemy4, Enemy5, Enemy6, Enemy7, Enemy8, Enemy9, Enemy10, Enemy11};
     for (int n = 1; n <= kEnemyTypes; ++n)
-        AddSprite(out, EnemyPictureName(n), EnemyMaskName(n),
+        AddSprite(out, EnemyShipFile(n), EnemyMaskFile(n),
                   enemies[static_cast<std::size_t>(n - 1)]());
-    const char* keyNames[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"};
-    for (int k = 0; k < 4; ++k) out.push_back({keyNames[k], EncodeBmp24(KeyPicture(k))});
-    out.push_back({"Hiscore.txt", TextBytes(DeliveredHighScores())});
+    for (int k = 0; k < 4; ++k) out.push_back({kKeyPictureFiles[k], EncodeBmp24(KeyPicture(k))});
+    out.push_back({kHighScoreFileName, TextBytes(DeliveredHighScores())});
     return out;
 }
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/game_files.h"
 #include "core/types.h"
 
 namespace vorlax {
@@ -21,7 +22,6 @@ struct Star {
     bool operator==(const Star&) const = default;
 };
 
-inline constexpr int kEnemyTypes = 11;
 inline constexpr int kMaxEnemies = 10;
 inline constexpr int kShotSlots = 5;
 inline constexpr int kFiringEnemies = 3;
@@ -34,16 +34,10 @@ inline constexpr int kFinalWave = 11;
 // The energy budget of a new ship, refilled by the carrier.
 inline constexpr Long kFullEnergy = 500;
 
-inline constexpr int kShipWidth = 47;
-inline constexpr int kShipHeight = 32;
-inline constexpr int kCarrierWidth = 1313;
-inline constexpr int kCarrierHeight = 214;
-
-// Width and height of enemy type n (= wave n), n = 1..11.
-inline constexpr int kEnemyWidths[kEnemyTypes + 1] = {0,  53, 38, 107, 41, 84,
-                                                      54, 45, 51, 17,  55, 57};
-inline constexpr int kEnemyHeights[kEnemyTypes + 1] = {0,  32, 32, 32, 32, 32,
-                                                       32, 32, 32, 15, 56, 48};
+// The top row of the play field: the head-up strip fills the rows above it
+// and the separator line runs along it. The ship and the drifting enemies
+// stay at or below it, and stars start below it.
+inline constexpr Long kPlayFieldTop = 25;
 
 struct GameState {
     // Sprite surfaces, loaded at start-up and freed at shut-down.

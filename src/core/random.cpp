@@ -27,10 +27,6 @@ float RandomDraw() {
     return static_cast<float>(Next() >> 40) * scale;
 }
 
-void ReseedWith(std::uint32_t seed) {
-    state = 0x853C49E6748FEA9BULL ^ seed;
-}
-
 void SetReseedTimer(ReseedTimer t) {
     timer = t;
 }

@@ -10,17 +10,14 @@ namespace vorlax {
 // One uniform draw in [0, 1) with single precision; never 1.0.
 float RandomDraw();
 
-// Reseeds the generator from the tick counter (under the headless platform
-// that is the virtual clock, so a test run repeats exactly).
+// Mixes the tick counter into the generator's state (under the headless
+// platform that is the virtual clock).
 void Reseed();
 
 // The timer Reseed reads. The platform layer points it at its tick counter
 // when a platform is set; without one Reseed mixes in 0.
 using ReseedTimer = std::uint32_t (*)();
 void SetReseedTimer(ReseedTimer timer);
-
-// Reseeds the generator with a given seed.
-void ReseedWith(std::uint32_t seed);
 
 // Reseeds, draws r, and returns the largest whole number not above
 // lo + (hi - lo) * r: for whole lo < hi a value in lo .. hi - 1, and lo itself

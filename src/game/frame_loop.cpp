@@ -55,18 +55,67 @@ void SetPen(Form& form, Colour colour) {
     form.SetForeColor(colour);
 }
 
-void DrawStars(Form& form, double width, double height) {
+// Each star flies left by its speed; one gone past the left edge comes back
+// at the right edge at a fresh height and speed.
+void MoveStars(double width, double height) {
     for (int i = decltype(G.Stars)::lower; i <= decltype(G.Stars)::upper; ++i) {
         Star& star = G.Stars[i];
         star.X -= star.Speed;
         if (star.X < 0) {
-            // Re-enter at the right edge at a fresh height and speed.
             star.X = Nearest(width);
             const double r1 = RandomDraw();
-            star.Y = Nearest(height * r1 + 26);
+            star.Y = Nearest(height * r1 + (kPlayFieldTop + 1));
             const double r2 = RandomDraw();
             star.Speed = Nearest(r2 * 5 + 1);
         }
+    }
+}
+
+void MovePlayerShots() {
+    for (int j = 1; j <= kShotSlots; ++j) {
+        if (G.ShotActive[j] == True) G.ShotX[j] += 10;
+    }
+}
+
+void MoveEnemyShots() {
+    for (int e = 1; e <= kFiringEnemies; ++e) {
+        for (int s = 1; s <= kEnemyShotSlots; ++s) {
+            if (G.EnemyShotActive(e, s) == True) G.EnemyShotX(e, s) -= 10;
+        }
+    }
+}
+
+// A shot is drawn once more in the frame that takes it past the edge, then
+// its slot is free.
+void RetirePlayerShots(double width) {
+    for (int j = 1; j <= kShotSlots; ++j) {
+        if (G.ShotActive[j] == True && G.ShotX[j] > width) G.ShotActive[j] = False;
+    }
+}
+
+void RetireEnemyShots() {
+    for (int e = 1; e <= kFiringEnemies; ++e) {
+        for (int s = 1; s <= kEnemyShotSlots; ++s) {
+            if (G.EnemyShotActive(e, s) == True && G.EnemyShotX(e, s) < 0) {
+                G.EnemyShotActive(e, s) = False;
+            }
+        }
+    }
+}
+
+// An explosion's disc grows by a pixel a frame and is gone after its last step.
+void GrowExplosions() {
+    for (int n = 1; n <= EnemiesInPlay(); ++n) {
+        const Long b = G.EnemyBlast[n];
+        if (b < 1) continue;
+        G.EnemyBlast[n] = b + 1;
+        if (G.EnemyBlast[n] > kMaxBlast) G.EnemyBlast[n] = 0;
+    }
+}
+
+void DrawStars(Form& form) {
+    for (int i = decltype(G.Stars)::lower; i <= decltype(G.Stars)::upper; ++i) {
+        const Star& star = G.Stars[i];
         SetPen(form, star.Colour);
         form.DrawEllipse(star.X, star.Y, star.X + star.Size, star.Y + star.Size);
     }
@@ -93,13 +142,11 @@ void DrawArmourRings(Form& form) {
     }
 }
 
-void DrawPlayerShots(Form& form, double width) {
+void DrawPlayerShots(Form& form) {
     for (int j = 1; j <= kShotSlots; ++j) {
         if (G.ShotActive[j] != True) continue;
-        G.ShotX[j] += 10;
         SetPen(form, G.ShotColour);
         form.DrawEllipse(G.ShotX[j], G.ShotY[j], G.ShotX[j] + 5, G.ShotY[j] + 5);
-        if (G.ShotX[j] > width) G.ShotActive[j] = False;
     }
 }
 
@@ -124,8 +171,6 @@ void DrawExplosions(Form& form) {
         const double cx = G.EnemyX[n] + w / 2;
         const double cy = G.EnemyY[n] + h / 2;
         form.DrawEllipse(Nearest(cx - b), Nearest(cy - b), Nearest(cx + b), Nearest(cy + b));
-        G.EnemyBlast[n] = b + 1;
-        if (G.EnemyBlast[n] > kMaxBlast) G.EnemyBlast[n] = 0;
     }
 }
 
@@ -133,11 +178,9 @@ void DrawEnemyShots(Form& form) {
     for (int e = 1; e <= kFiringEnemies; ++e) {
         for (int s = 1; s <= kEnemyShotSlots; ++s) {
             if (G.EnemyShotActive(e, s) != True) continue;
-            G.EnemyShotX(e, s) -= 10;
             SetPen(form, G.EnemyShotColour);
             form.DrawEllipse(G.EnemyShotX(e, s), G.EnemyShotY(e, s), G.EnemyShotX(e, s) + 5,
                              G.EnemyShotY(e, s) + 5);
-            if (G.EnemyShotX(e, s) < 0) G.EnemyShotActive(e, s) = False;
         }
     }
 }
@@ -163,7 +206,7 @@ bool RunGameplaySteps() {
     ShotsHitEnemies();
     // While the carrier is on screen the wave neither moves nor advances.
     if (G.CarrierActive == False) RunWave();
-    ShieldTimer();
+    DropShieldAfterSpawnTime();
     // The shield key costs a unit of energy per frame, spawn shield or not.
     if (KeyHeld(VK_CONTROL) && G.Energy > 0) {
         G.ShieldOn = True;
@@ -185,7 +228,7 @@ bool RunGameplaySteps() {
     }
     if (G.Energy == 0) G.CarrierCalled = True;
     MoveCarrier();
-    if (G.CarrierActive == True) DockingTest();
+    if (G.CarrierActive == True) RefuelIfDocked();
     // At most one extra ship per frame; points beyond 10000 are dropped.
     if (G.BonusPoints > kExtraShipPoints) {
         G.BonusPoints = 0;
@@ -209,31 +252,44 @@ void UpdateStrip() {
     d.Text9->SetText(std::to_string(G.Energy));
 }
 
-void DrawPlayField() {
+void MoveAndDrawPlayField() {
     Form& form = DisplayForm().form;
     const double width = form.ClientWidth();
     const double height = form.ClientHeight();
 
+    MoveStars(width, height);
+    MovePlayerShots();
+    if (G.Wave == kFinalWave) MoveEnemyShots();
+
+    // Back to front: whatever comes later covers what came before.
     form.Cls();
-    DrawStars(form, width, height);
+    DrawStars(form);
     DrawMasked(form.Image(), G.ShipX, G.ShipY, kShipWidth, kShipHeight, G.ShipDC, G.ShipMaskDC);
     if (G.ShieldOn == True) {
-        DrawOutline(form, G.ColBlue, G.ShipX - 2, G.ShipY - 2, G.ShipX + 49, G.ShipY + 34);
+        DrawOutline(form, G.ColBlue, G.ShipX - 2, G.ShipY - 2, G.ShipX + kShipWidth + 2,
+                    G.ShipY + kShipHeight + 2);
     }
     if (G.Wave == kFinalWave) DrawArmourRings(form);
-    DrawPlayerShots(form, width);
+    DrawPlayerShots(form);
     DrawEnemies(form);
     DrawExplosions(form);
+    if (G.Wave == kFinalWave) DrawEnemyShots(form);
+
+    RetirePlayerShots(width);
+    GrowExplosions();
     if (G.Wave == kFinalWave) {
-        DrawEnemyShots(form);
+        RetireEnemyShots();
+        // A hit's explosion swells over the field drawn so far; the carrier
+        // leaves with the lost ship and is not drawn then.
         EnemyShotsHitShip();
     }
+
     if (G.CarrierActive == True) {
         DrawMasked(form.Image(), Nearest(G.CarrierX), Nearest(G.CarrierY), kCarrierWidth,
                    kCarrierHeight, G.CarrierDC, G.CarrierMaskDC);
     }
     // The separator under the head-up strip.
-    form.DrawLine(0, 25, static_cast<int>(width), 25, G.ColWhite);
+    form.DrawLine(0, kPlayFieldTop, static_cast<int>(width), kPlayFieldTop, G.ColWhite);
     form.Touch();
 }
 
@@ -246,7 +302,7 @@ void FrameLoop() {
         if (TickDiff(G.NowTick, G.LastFrameTick) > G.FrameInterval) {
             if (!RunGameplaySteps()) return;
             UpdateStrip();
-            DrawPlayField();
+            MoveAndDrawPlayField();
             G.LastFrameTick = TickCount();
             display.form.Refresh();
             display.CollisionPict->Refresh();

@@ -29,7 +29,11 @@ bool RunGameplaySteps();
 // Writes lives, level, wave, score and energy into the head-up strip.
 void UpdateStrip();
 
-// Draws the whole play field onto the display window's image.
-void DrawPlayField();
+// The rest of a frame after its gameplay steps: the stars and the shots of
+// both sides fly on, the whole play field is drawn onto the display window's
+// image, shots past the edges are retired and explosions grow. On the final
+// wave the enemy shots are tested against the ship after they are drawn and
+// before the carrier is, so a lost ship explodes over the field drawn so far.
+void MoveAndDrawPlayField();
 
 }  // namespace vorlax

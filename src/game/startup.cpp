@@ -22,25 +22,19 @@ int ExitStatus() {
 
 }  // namespace
 
-std::string EnemyShipFile(int n) {
-    return "Enemy Ship " + std::to_string(n) + ".bmp";
-}
-std::string EnemyMaskFile(int n) {
-    return "Enemy Mask " + std::to_string(n) + ".bmp";
-}
-
 bool StartupFailed() {
     return startupFailed;
 }
 
-void Main() {
+void StartUp() {
     startupFailed = false;
     try {
         // Each bitmap must have exactly the size it is drawn at.
-        G.ShipDC = LoadSpriteDC(ProgramFile("Ship.bmp"), kShipWidth, kShipHeight);
-        G.ShipMaskDC = LoadSpriteDC(ProgramFile("Shipmask.bmp"), kShipWidth, kShipHeight);
-        G.CarrierDC = LoadSpriteDC(ProgramFile("FuelShip.bmp"), kCarrierWidth, kCarrierHeight);
-        G.CarrierMaskDC = LoadSpriteDC(ProgramFile("Fuelmask.bmp"), kCarrierWidth, kCarrierHeight);
+        G.ShipDC = LoadSpriteDC(ProgramFile(kShipFile), kShipWidth, kShipHeight);
+        G.ShipMaskDC = LoadSpriteDC(ProgramFile(kShipMaskFile), kShipWidth, kShipHeight);
+        G.CarrierDC = LoadSpriteDC(ProgramFile(kCarrierFile), kCarrierWidth, kCarrierHeight);
+        G.CarrierMaskDC =
+            LoadSpriteDC(ProgramFile(kCarrierMaskFile), kCarrierWidth, kCarrierHeight);
         for (int n = 1; n <= kEnemyTypes; ++n) {
             const int w = kEnemyWidths[n], h = kEnemyHeights[n];
             G.EnemySpriteDC[n] = LoadSpriteDC(ProgramFile(EnemyShipFile(n)), w, h);
@@ -54,7 +48,7 @@ void Main() {
         DisplayForm().form.Show();
     } catch (const std::exception& error) {
         startupFailed = true;
-        CurrentPlatform().MessageBox(error.what(), "VORLAX");
+        CurrentPlatform().MessageBox(error.what(), kGameCaption);
         Shutdown();
     }
 }
@@ -88,7 +82,7 @@ void DisplayFormUnload() {
 int RunGame() {
     try {
         CreateWindows();
-        Main();
+        StartUp();
         CurrentPlatform().RunEventLoop();
     } catch (const ProgramEnd& end) {
         DestroyWindows();

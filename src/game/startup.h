@@ -1,8 +1,6 @@
 // Start-up, shut-down and the end of the program.
 #pragma once
 
-#include <string>
-
 namespace vorlax {
 
 // Loads the 26 sprites from the program folder, fills the enemy size table,
@@ -11,7 +9,7 @@ namespace vorlax {
 // (whose first resize shows the title screen). Any error on the way is shown
 // in a message box captioned "VORLAX", and then everything loaded so far is
 // freed by Shutdown.
-void Main();
+void StartUp();
 
 // The single way out: frees every sprite surface once and closes the display
 // window, whose unload handler ends the program.
@@ -25,15 +23,12 @@ void FreeGameSprites();
 // ends the program from whatever depth it was called.
 void DisplayFormUnload();
 
-// True once Main has reported a start-up error.
+// True once StartUp has reported a start-up error.
 bool StartupFailed();
 
-// Everything main() does once the platform exists: the windows, Main, then
+// Everything main() does once the platform exists: the windows, StartUp, then
 // events until the program ends. Returns the exit status: 0 after a normal
 // quit, 1 after a failed start-up.
 int RunGame();
-
-std::string EnemyShipFile(int n);
-std::string EnemyMaskFile(int n);
 
 }  // namespace vorlax

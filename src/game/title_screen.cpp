@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "core/random.h"
 #include "game/windows.h"
+#include "gameplay/ship.h"
 #include "platform/platform.h"
 
 namespace vorlax {
@@ -32,11 +33,9 @@ void NewGameReset() {
     form.Cls();
     form.SetFocus();
 
-    // The ship's centre at a quarter of the width, its bottom edge on the middle.
-    G.ShipX = Nearest(width * 0.25 - 23.5);
-    G.ShipY = Nearest(height * 0.5 - 32);
-    G.ShipStepX = 5;
-    G.ShipStepY = 5;
+    PlaceShipAtStart();
+    G.ShipStepX = kShipStep;
+    G.ShipStepY = kShipStep;
     G.GameRunning = False;
 
     for (int s = 1; s <= kShotSlots; ++s) G.ShotActive[s] = False;
@@ -47,8 +46,8 @@ void NewGameReset() {
     G.EnemyShotColour = G.ColYellow;
 
     Reseed();
-    // Stars start below the head-up strip (25 pixels), possibly below the
-    // bottom edge, where they stay unseen until they wrap.
+    // Stars start below the head-up strip, possibly below the bottom edge,
+    // where they stay unseen until they wrap.
     for (int i = decltype(G.Stars)::lower; i <= decltype(G.Stars)::upper; ++i) {
         Star& star = G.Stars[i];
         const double r1 = RandomDraw();
@@ -56,7 +55,7 @@ void NewGameReset() {
         const double r3 = RandomDraw();
         const double r4 = RandomDraw();
         star.X = Nearest(width * r1 + 1);
-        star.Y = Nearest(height * r2 + 1 + 25);
+        star.Y = Nearest(height * r2 + 1 + kPlayFieldTop);
         star.Size = Nearest(2 * r3 + 1);
         star.Speed = Nearest(5 * r4 + 1);
         star.Colour = G.ColWhite;

@@ -3,20 +3,11 @@
 #include "core/game_state.h"
 #include "core/numbers.h"
 #include "core/random.h"
+#include "gameplay/ship.h"
 #include "graphics/display_form.h"
 
 namespace vorlax {
 namespace {
-
-constexpr Long kCarrierStep = 1;  // the ship's step per frame while the carrier moves
-constexpr Long kNormalStep = 5;
-
-// The docking bay, relative to the carrier's top-left corner: it reaches
-// down to the carrier's lower edge, so the ship flies in from below.
-constexpr double kBayLeft = 587;
-constexpr double kBayWidth = 94;
-constexpr double kBayTop = 150;
-constexpr double kBayHeight = 64;
 
 // Flying up and bouncing in place never change an enemy's column.
 bool ColumnsFixed(Long wave) {
@@ -61,23 +52,25 @@ void MoveCarrier() {
         for (int i = 1; i <= kMaxEnemies; ++i) G.EnemyX[i] = Nearest(width * 0.1 + width);
     } else if (G.CarrierActive == True) {
         G.CarrierX -= G.CarrierSpeed;
-        G.ShipStepX = kCarrierStep;
-        G.ShipStepY = kCarrierStep;
+        G.ShipStepX = kShipStepNearCarrier;
+        G.ShipStepY = kShipStepNearCarrier;
         // The enemies wait in a row beyond the right edge, a tenth of the width apart.
         for (int i = 1; i <= kMaxEnemies; ++i) G.EnemyX[i] = Nearest(i * 0.1 * width + width);
         if (G.CarrierX + kCarrierWidth < 0) EndCarrierVisit();
     } else {
-        G.ShipStepX = kNormalStep;
-        G.ShipStepY = kNormalStep;
+        G.ShipStepX = kShipStep;
+        G.ShipStepY = kShipStep;
     }
 }
 
-void DockingTest() {
+void RefuelIfDocked() {
     // The ship's whole box inside the bay, touching none of its edges.
     const double left = G.CarrierX + kBayLeft;
     const double top = G.CarrierY + kBayTop;
-    if (left < G.ShipX && G.ShipX + kShipWidth < left + kBayWidth && top < G.ShipY &&
-        G.ShipY + kShipHeight < top + kBayHeight) {
+    const double right = left + (kBayRight - kBayLeft);
+    const double bottom = top + (kBayBottom - kBayTop);
+    if (left < G.ShipX && G.ShipX + kShipWidth < right && top < G.ShipY &&
+        G.ShipY + kShipHeight < bottom) {
         G.Energy = kFullEnergy;
     }
 }

@@ -6,7 +6,7 @@ namespace vorlax {
 void MoveCarrier();
 
 // Refills the energy while the ship lies inside the carrier's docking bay.
-void DockingTest();
+void RefuelIfDocked();
 
 // Ends a carrier's visit, or a call for one: the carrier is gone, and the
 // live enemies of a wave that never moves them sideways (waves 7 and 11) are

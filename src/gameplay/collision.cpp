@@ -105,11 +105,7 @@ void CheckShipCollision() {
     }
 
     // However many enemies it met, the ship is lost once.
-    if (hit) {
-        G.WaveSetup = False;
-        G.CurrentShip += 1;
-        LoseShip();
-    }
+    if (hit) CountLossAndLoseShip();
 }
 
 }  // namespace vorlax

@@ -39,9 +39,7 @@ void EnemyShotsHitShip() {
             const Long x = G.EnemyShotX(e, k), y = G.EnemyShotY(e, k);
             if (x < G.ShipX + kShipWidth && x > G.ShipX && y < G.ShipY + kShipHeight &&
                 y > G.ShipY && G.ShieldOn == False) {
-                G.WaveSetup = False;
-                G.CurrentShip += 1;
-                LoseShip();
+                CountLossAndLoseShip();
                 G.EnemyShotActive(e, k) = False;
             }
         }

@@ -3,6 +3,7 @@
 #include "core/game_state.h"
 #include "core/numbers.h"
 #include "gameplay/carrier.h"
+#include "gameplay/ship.h"
 #include "graphics/display_form.h"
 #include "platform/platform.h"
 
@@ -32,18 +33,20 @@ void LoseShip() {
         form.Refresh();
     }
 
-    // The next ship: its centre at a quarter of the width, its bottom edge on
-    // the middle, shielded and fully charged. A carrier on screen leaves with
-    // the lost ship.
-    const double width = form.ClientWidth();
-    const double height = form.ClientHeight();
-    G.ShipX = Nearest(width * 0.25 - 23.5);
-    G.ShipY = Nearest(height * 0.5 - 32);
+    // The next ship: at the start, shielded and fully charged. A carrier on
+    // screen leaves with the lost ship.
+    PlaceShipAtStart();
     G.ShieldOn = True;
     G.Energy = kFullEnergy;
     G.SpawnTick = TickCount();
     G.GameRunning = True;
     EndCarrierVisit();
+}
+
+void CountLossAndLoseShip() {
+    G.WaveSetup = False;
+    G.CurrentShip += 1;
+    LoseShip();
 }
 
 }  // namespace vorlax

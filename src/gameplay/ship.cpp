@@ -8,11 +8,16 @@
 namespace vorlax {
 namespace {
 
-constexpr Long kPlayFieldTop = 25;
 constexpr Long kShotSpacing = 300;  // a shot needs more than this many ms since the last attempt
 constexpr Long kSpawnShieldTime = 2000;
 
 }  // namespace
+
+void PlaceShipAtStart() {
+    const Form& form = DisplayForm().form;
+    G.ShipX = Nearest(form.ClientWidth() * 0.25 - kShipWidth / 2.0);
+    G.ShipY = Nearest(form.ClientHeight() * 0.5 - kShipHeight);
+}
 
 void MoveShip() {
     const Form& form = DisplayForm().form;
@@ -48,7 +53,7 @@ void FireShot() {
     G.LastShotTick = TickCount();
 }
 
-void ShieldTimer() {
+void DropShieldAfterSpawnTime() {
     if (G.ShieldOn == True && TickDiff(G.NowTick, G.SpawnTick) > kSpawnShieldTime) {
         G.ShieldOn = False;
     }

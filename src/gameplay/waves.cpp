@@ -11,7 +11,6 @@
 namespace vorlax {
 namespace {
 
-constexpr Long kPlayFieldTop = 25;
 constexpr Long kTopSpeed = 15;   // wrapping speeds an enemy up, but not beyond this
 constexpr Long kPauseMs = 2000;  // between a cleared wave and the next one
 constexpr Long kMostFinalEnemies = 3;

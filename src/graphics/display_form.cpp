@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "core/game_state.h"
+
 namespace vorlax {
 namespace {
 
@@ -16,7 +18,8 @@ constexpr Font kPromptFont{24.0, true};
 
 TextBox* StripBox(Form& form, const char* name, const char* text, int left, int width,
                   Align align) {
-    auto& box = form.Add<TextBox>(name, left, 0, width, kStripHeight);
+    // The strip fills the rows above the play field.
+    auto& box = form.Add<TextBox>(name, left, 0, width, kPlayFieldTop);
     box.SetText(text);
     box.SetFont(kStripFont);
     box.SetForeColor(kYellow);
@@ -40,7 +43,7 @@ Label* TitleLabel(Form& form, const char* name, const char* caption, int left, i
 }  // namespace
 
 DisplayWindow::DisplayWindow()
-    : form("DisplayForm", "VORLAX", kDisplayClientWidth, kDisplayClientHeight) {
+    : form("DisplayForm", kGameCaption, kDisplayClientWidth, kDisplayClientHeight) {
     form.SetFillStyle(FillStyle::Solid);
     form.SetBackColor(kBlack);
     form.Cls();

@@ -8,9 +8,11 @@
 
 namespace vorlax {
 
+// The display window's caption, which every message box of the game bears too.
+inline constexpr const char* kGameCaption = "VORLAX";
+
 inline constexpr int kDisplayClientWidth = 785;
 inline constexpr int kDisplayClientHeight = 617;
-inline constexpr int kStripHeight = 25;  // the strip fills rows 0..24; the separator runs at y = 25
 
 struct DisplayWindow {
     DisplayWindow();

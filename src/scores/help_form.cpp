@@ -14,7 +14,7 @@ HelpWindow* current = nullptr;
 constexpr Colour kYellow = RGB(255, 255, 0);
 constexpr Colour kBlack = RGB(0, 0, 0);
 constexpr Font kTextFont{14.25, false};
-constexpr int kKeyBox = 33;  // a 32 x 32 picture in a 33 x 33 box
+constexpr int kKeyBox = kKeyPictureSize + 1;  // a key picture in a box a pixel larger
 
 Label* TextLabel(Form& form, const char* name, const char* caption, int left, int top, int width,
                  int height, Align align = Align::Left, Font font = kTextFont) {

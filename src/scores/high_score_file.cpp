@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -137,25 +139,18 @@ enum class ScoreProblem { kNone, kNotWholeNumber, kOutOfRange };
 // it allowed. Leading zeros and a plus sign are tolerated on reading.
 ScoreProblem ParseScore(std::string_view text, Long& score) {
     text = TrimBlanks(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
+    // from_chars takes a minus sign but not a plus.
+    if (text.starts_with('+')) {
         text.remove_prefix(1);
+        if (text.starts_with('-')) return ScoreProblem::kNotWholeNumber;
     }
-    if (text.empty()) return ScoreProblem::kNotWholeNumber;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<Long>::max()} + 1;
-    std::int64_t magnitude = 0;
-    bool tooLarge = false;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return ScoreProblem::kNotWholeNumber;
-        if (!tooLarge) {
-            magnitude = magnitude * 10 + (c - '0');
-            if (magnitude > kLimit) tooLarge = true;
-        }
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (tooLarge || value > std::numeric_limits<Long>::max()) return ScoreProblem::kOutOfRange;
-    score = static_cast<Long>(value);
+    const char* end = text.data() + text.size();
+    Long value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    // Digits that overflow but are followed by something else are no number at all.
+    if (error == std::errc::invalid_argument || stop != end) return ScoreProblem::kNotWholeNumber;
+    if (error == std::errc::result_out_of_range) return ScoreProblem::kOutOfRange;
+    score = value;
     return ScoreProblem::kNone;
 }
 
@@ -194,11 +189,9 @@ std::string SaveFailure(const std::string& path, int error) {
     return "Could not save the high scores to " + path + ": " + std::strerror(error);
 }
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+std::filesystem::path FolderOf(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? "." : folder;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/game_files.h"
 #include "core/types.h"
 
 namespace vorlax {

@@ -1,6 +1,7 @@
 #include "scores/high_scores.h"
 
 #include "core/game_state.h"
+#include "graphics/display_form.h"
 #include "platform/platform.h"
 #include "scores/high_score_file.h"
 #include "scores/player_table.h"
@@ -23,7 +24,7 @@ bool SaveHighScores() {
     }
     std::string problem = WriteHighScoreFile(HighScoreFilePath(), table);
     if (problem.empty()) return true;
-    CurrentPlatform().MessageBox(problem, "VORLAX");
+    CurrentPlatform().MessageBox(problem, kGameCaption);
     return false;
 }
 

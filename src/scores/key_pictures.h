@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <span>
 
+#include "core/game_files.h"
 #include "raster/raster.h"
 
 namespace vorlax {
 
 enum class ArrowKey { Right, Left, Up, Down };
-
-inline constexpr int kKeyPictureSize = 32;
 
 // The bytes of the key's bitmap file, as the build carried them into the game.
 std::span<const std::uint8_t> KeyPictureBitmap(ArrowKey key);

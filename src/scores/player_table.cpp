@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -20,9 +21,12 @@ std::string Reason(int error) {
 }
 
 std::string Parent(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
+std::string InFolder(const std::string& folder, const char* name) {
+    return (std::filesystem::path(folder) / name).string();
 }
 
 // mkdir -p with mode 0700 for the folders it makes; 0 or the errno.
@@ -65,7 +69,7 @@ std::string CopyTableIfMissing(const std::string& delivered, const std::string& 
 std::string HighScoreFilePath() {
     const std::string folder = CurrentPlatform().ScoreFolder();
     // No folder at all: PreparePlayerTable has stopped the start with the reason.
-    return folder.empty() ? std::string() : folder + "/Hiscore.txt";
+    return folder.empty() ? std::string() : InFolder(folder, kHighScoreFileName);
 }
 
 void PreparePlayerTable() {
@@ -76,8 +80,8 @@ void PreparePlayerTable() {
         throw GameError(kErrHighScoreFile,
                         "Could not find a folder for your high scores: neither XDG_DATA_HOME nor "
                         "HOME is set");
-    const std::string problem =
-        CopyTableIfMissing(p.ProgramFolder() + "/Hiscore.txt", folder + "/Hiscore.txt");
+    const std::string problem = CopyTableIfMissing(InFolder(p.ProgramFolder(), kHighScoreFileName),
+                                                   InFolder(folder, kHighScoreFileName));
     if (!problem.empty()) throw GameError(kErrHighScoreFile, problem);
 }
 

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "art/artwork.h"
+#include "core/game_files.h"
 #include "raster/bitmap_file.h"
 #include "scores/high_score_file.h"
+#include "scores/key_pictures.h"
 
 namespace vorlax {
 namespace {
@@ -45,19 +47,13 @@ struct SpriteFiles {
 
 // The names the game loads, with the sizes it draws them at.
 std::vector<SpriteFiles> AllSprites() {
-    std::vector<SpriteFiles> all = {{"Ship.bmp", "Shipmask.bmp", 47, 32},
-                                    {"FuelShip.bmp", "Fuelmask.bmp", 1313, 214}};
-    const std::pair<int, int> enemy[] = {{53, 32}, {38, 32}, {107, 32}, {41, 32},
-                                         {84, 32}, {54, 32}, {45, 32},  {51, 32},
-                                         {17, 15}, {55, 56}, {57, 48}};
-    for (int n = 1; n <= 11; ++n)
-        all.push_back({"Enemy Ship " + std::to_string(n) + ".bmp",
-                       "Enemy Mask " + std::to_string(n) + ".bmp", enemy[n - 1].first,
-                       enemy[n - 1].second});
+    std::vector<SpriteFiles> all = {
+        {kShipFile, kShipMaskFile, kShipWidth, kShipHeight},
+        {kCarrierFile, kCarrierMaskFile, kCarrierWidth, kCarrierHeight}};
+    for (int n = 1; n <= kEnemyTypes; ++n)
+        all.push_back({EnemyShipFile(n), EnemyMaskFile(n), kEnemyWidths[n], kEnemyHeights[n]});
     return all;
 }
-
-const char* const kKeyPictures[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"};
 
 TEST(Artwork, EverySpriteHasItsSizeMaskRuleAndPictureRule) {
     for (const SpriteFiles& s : AllSprites()) {
@@ -83,20 +79,20 @@ TEST(Artwork, EverySpriteHasItsSizeMaskRuleAndPictureRule) {
 }
 
 TEST(Artwork, CarrierBayIsOpenAndFramedByHull) {
-    const Surface picture = LoadAsset("FuelShip.bmp", 1313, 214);
-    const Surface mask = LoadAsset("Fuelmask.bmp", 1313, 214);
-    for (int y = 150; y <= 213; ++y) {
-        for (int x = 587; x <= 681; ++x) {
+    const Surface picture = LoadAsset(kCarrierFile, kCarrierWidth, kCarrierHeight);
+    const Surface mask = LoadAsset(kCarrierMaskFile, kCarrierWidth, kCarrierHeight);
+    for (int y = kBayTop; y < kBayBottom; ++y) {
+        for (int x = kBayLeft; x <= kBayRight; ++x) {
             ASSERT_EQ(mask.Pixel(x, y), kWhite) << "bay pixel " << x << "," << y;
             ASSERT_EQ(picture.Pixel(x, y), kBlack) << "bay pixel " << x << "," << y;
         }
         // Hull walls on the left and right, and a roof above: a bay that a
         // ship enters from below.
-        EXPECT_EQ(mask.Pixel(586, y), kBlack) << "left wall at row " << y;
-        EXPECT_EQ(mask.Pixel(682, y), kBlack) << "right wall at row " << y;
+        EXPECT_EQ(mask.Pixel(kBayLeft - 1, y), kBlack) << "left wall at row " << y;
+        EXPECT_EQ(mask.Pixel(kBayRight + 1, y), kBlack) << "right wall at row " << y;
     }
-    for (int x = 587; x <= 681; ++x)
-        EXPECT_EQ(mask.Pixel(x, 149), kBlack) << "roof at column " << x;
+    for (int x = kBayLeft; x <= kBayRight; ++x)
+        EXPECT_EQ(mask.Pixel(x, kBayTop - 1), kBlack) << "roof at column " << x;
 }
 
 TEST(Artwork, DeliveredHighScoresAreTenReachableRecords) {
@@ -117,7 +113,7 @@ TEST(Artwork, DeliveredHighScoresAreTenReachableRecords) {
 }
 
 TEST(Artwork, CommittedFilesAreWhatTheGeneratorMakes) {
-    std::set<std::string> expected(std::begin(kKeyPictures), std::end(kKeyPictures));
+    std::set<std::string> expected(std::begin(kKeyPictureFiles), std::end(kKeyPictureFiles));
     expected.insert("Hiscore.txt");
     for (const SpriteFiles& s : AllSprites()) expected.insert({s.picture, s.mask});
     const std::vector<art::ArtFile> files = art::MakeArtwork();

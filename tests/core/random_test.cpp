@@ -12,7 +12,6 @@ namespace {
 using RandomTest = testing::HeadlessTest;
 
 TEST_F(RandomTest, DrawsLieInTheHalfOpenUnitIntervalAndRandomBetweenTruncates) {
-    ReseedWith(12345);
     float lowest = 1.0f, highest = 0.0f;
     for (int i = 0; i < 200000; ++i) {
         const float r = RandomDraw();
@@ -36,21 +35,13 @@ TEST_F(RandomTest, DrawsLieInTheHalfOpenUnitIntervalAndRandomBetweenTruncates) {
     EXPECT_EQ(drifts, (std::set<Long>{-2, -1, 0, 1}));
 }
 
-TEST_F(RandomTest, ReseedsWithinOneMillisecondStillDifferAndRunsRepeatUnderTheVirtualClock) {
+TEST_F(RandomTest, ReseedsWithinOneMillisecondStillDiffer) {
     // Every RandomBetween reseeds from the clock; one formation draws many
     // values in the same millisecond and they must not all be equal.
-    auto run = [&] {
-        ReseedWith(7);
-        platform.SetTick(5000);
-        Reseed();
-        std::vector<Long> values;
-        for (int i = 0; i < 50; ++i) values.push_back(RandomBetween(0, 1000));
-        values.push_back(static_cast<Long>(RandomDraw() * 1000));
-        return values;
-    };
-    const std::vector<Long> first = run();
-    EXPECT_GT(std::set<Long>(first.begin(), first.end()).size(), 40u);
-    EXPECT_EQ(run(), first);
+    platform.SetTick(5000);
+    std::set<Long> values;
+    for (int i = 0; i < 50; ++i) values.insert(RandomBetween(0, 1000));
+    EXPECT_GT(values.size(), 40u);
 }
 
 }  // namespace

@@ -222,7 +222,7 @@ TEST_F(FrameLoopTest, TheThingsOfAFrameLieWhereAndInTheOrderTheyAreDrawn) {
     G.CarrierActive = True;     // over the right of it all and under the strip
     G.CarrierX = 579.5;
     G.CarrierY = 11.5;
-    DrawPlayField();
+    MoveAndDrawPlayField();
 
     const Surface& img = Display().form.Image();
     auto count = [&](Colour colour, int l, int t, int r, int b) {
@@ -254,6 +254,27 @@ TEST_F(FrameLoopTest, TheThingsOfAFrameLieWhereAndInTheOrderTheyAreDrawn) {
     EXPECT_EQ(Extent(img, carrier), (std::array<int, 4>{580, 12, 785, 226}));
     EXPECT_EQ(img.Pixel(590, 124), carrier);
     EXPECT_EQ(count(G.ColWhite, 0, 25, 785, 26), 785);
+}
+
+// An enemy shot that costs the ship is tested once the enemy shots are drawn
+// and before the carrier is: the carrier leaves with the lost ship unseen,
+// and the separator runs over the ship's explosion.
+TEST_F(FrameLoopTest, AShotThatCostsTheShipIsTestedBeforeTheCarrierAndSeparatorAreDrawn) {
+    const Colour carrier = RGB(120, 130, 140);
+    Solid(G.CarrierDC, G.CarrierMaskDC, carrier);
+    ShipAt(100, 30);  // the explosion swells above the separator
+    G.ShieldOn = False;
+    InPlay(11, 0);
+    EnemyShot(1, 1, 120, 40);  // inside the ship's box once it has flown on
+    G.CarrierActive = True;
+    G.CarrierX = 300;
+    G.CarrierY = 300;
+    MoveAndDrawPlayField();
+    const Surface& img = Display().form.Image();
+    EXPECT_EQ(std::tuple(G.CurrentShip, G.CarrierActive), std::tuple(2, False));
+    EXPECT_EQ(Extent(img, carrier)[2], -1);
+    EXPECT_EQ(img.Pixel(123, kPlayFieldTop), G.ColWhite);
+    EXPECT_NE(img.Pixel(123, kPlayFieldTop + 1), G.ColWhite);
 }
 
 }  // namespace

@@ -233,9 +233,10 @@ class Player {
     // Otherwise, or once filled up, out of its way: down out of the bay, and
     // above or below the hull.
     void Carrier() {
-        const double bayX = G.CarrierX + 611, top = G.CarrierY, bottom = G.CarrierY + 214;
+        const double bayX = G.CarrierX + 611, top = G.CarrierY,
+                     bottom = G.CarrierY + kCarrierHeight;
         const bool underBay = std::abs(G.ShipX - bayX) <= 8;
-        if (docks_ && G.Energy < 450 && G.CarrierX + 587 > 60) {
+        if (docks_ && G.Energy < 450 && G.CarrierX + kBayLeft > 60) {
             Towards(G.ShipX, bayX, VK_LEFT, VK_RIGHT);
             if (!underBay && G.ShipY < bottom + 4) Hold(VK_DOWN);
             if (underBay && G.ShipY > top + 166) Hold(VK_UP);
@@ -258,7 +259,7 @@ class Player {
 class Soak : public testing::GameTest {};
 
 TEST_F(Soak, ScriptedGamesKeepEveryInvariant) {
-    Main();
+    StartUp();
     ASSERT_TRUE(platform.Messages().empty());
     const bool longRun = Setting("VORLAX_SOAK_GAMES", 0) > 0;
     const unsigned long games = longRun ? Setting("VORLAX_SOAK_GAMES", 0) : 6;
@@ -287,8 +288,9 @@ TEST_F(Soak, ScriptedGamesKeepEveryInvariant) {
         const bool carrier = G.CarrierActive == True;
         visits += carrier && !carrierSeen;
         carrierSeen = carrier;
-        docked += carrier && G.CarrierX + 587 < G.ShipX && G.ShipX + 47 < G.CarrierX + 681 &&
-                  G.CarrierY + 150 < G.ShipY && G.ShipY + 32 < G.CarrierY + 214;
+        docked += carrier && G.CarrierX + kBayLeft < G.ShipX &&
+                  G.ShipX + kShipWidth < G.CarrierX + kBayRight && G.CarrierY + kBayTop < G.ShipY &&
+                  G.ShipY + kShipHeight < G.CarrierY + kBayBottom;
         player.Decide();
     });
 

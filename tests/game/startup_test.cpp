@@ -27,7 +27,7 @@ class Startup : public testing::GameTest {
 // With every file the title screen appears and nothing is reported; the
 // shutdown frees each surface once and closes the window.
 TEST_F(Startup, WithEveryFileTheTitleScreenAppearsAndShutdownFreesEverything) {
-    Main();
+    StartUp();
     ASSERT_TRUE(platform.Messages().empty()) << platform.Messages()[0].text;
     EXPECT_FALSE(StartupFailed());
     ASSERT_EQ(LiveSurfaceCount(), 26);

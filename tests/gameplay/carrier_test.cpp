@@ -70,13 +70,13 @@ TEST_F(Carrier, DockingNeedsTheShipStrictlyInsideTheBay) {
         G.CarrierY = 200;
         ShipAt(c.x, c.y);
         G.Energy = 3;
-        DockingTest();
+        RefuelIfDocked();
         EXPECT_EQ(G.Energy, c.inside ? 500 : 3);
     }
     // Compared unrounded: a carrier a quarter pixel further right lets 734 in.
     G.CarrierX = 100.25;
     ShipAt(734, 360);
-    DockingTest();
+    RefuelIfDocked();
     EXPECT_EQ(G.Energy, 500);
 }
 
@@ -100,8 +100,8 @@ TEST_F(Carrier, TheShipsStepsAndDockingFollowTheVisitFrameByFrame) {
     // Docked: the store stays full as long as the ship is in the bay (cut
     // into this carrier's mask as into the game's).
     Surface& mask = *SurfaceOf(G.CarrierMaskDC);
-    for (int y = 150; y < 214; ++y)
-        for (int x = 587; x < 681; ++x) mask.SetPixel(x, y, RGB(255, 255, 255));
+    for (int y = kBayTop; y < kBayBottom; ++y)
+        for (int x = kBayLeft; x < kBayRight; ++x) mask.SetPixel(x, y, RGB(255, 255, 255));
     platform.SetKeyHeld(VK_RIGHT, false);
     G.CarrierX = 100;
     G.CarrierY = 200;

@@ -225,7 +225,7 @@ TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
 class CollisionWithArtwork : public testing::GameTest {};
 
 TEST_F(CollisionWithArtwork, TheDockedShipTouchesNothingAndTheHullCostsTheShip) {
-    Main();
+    StartUp();
     ASSERT_TRUE(platform.Messages().empty());
     // The ship (x, y) pixels right of and below the carrier's whole column 100 and row 200.
     auto place = [](Long x, Long y) {
@@ -246,7 +246,7 @@ TEST_F(CollisionWithArtwork, TheDockedShipTouchesNothingAndTheHullCostsTheShip) 
         for (Long x = 580; x <= 640; ++x) {
             place(x, y);
             G.Energy = 0;
-            DockingTest();
+            RefuelIfDocked();
             if (G.Energy != 500) continue;
             ++docked;
             ASSERT_FALSE(collides(x, y)) << x << ", " << y;

@@ -87,10 +87,10 @@ TEST_F(Ship, TheSpawnShieldHoldsFor2000MillisecondsExactly) {
     G.SpawnTick = 50000;
     G.ShieldOn = True;
     G.NowTick = 52000;
-    ShieldTimer();
+    DropShieldAfterSpawnTime();
     EXPECT_EQ(G.ShieldOn, True);
     G.NowTick = 52001;
-    ShieldTimer();
+    DropShieldAfterSpawnTime();
     EXPECT_EQ(G.ShieldOn, False);
 }
 

@@ -95,7 +95,7 @@ TEST_F(ShotHits, TheFinalWaveTakesFiveHitsEachTakingOffTheLargestRing) {
     const Surface& image = Display().form.Image();
     for (int rings = 5; rings >= 0; --rings) {
         G.EnemyHits[1] = 5 - rings;
-        DrawPlayField();
+        MoveAndDrawPlayField();
         for (int m = 1; m <= 5; ++m) {
             EXPECT_EQ(image.Pixel(400 - m, 324) == G.ColCyan, m <= rings)
                 << rings << " rings, grown by " << m;
@@ -122,7 +122,7 @@ TEST_F(ShotHits, TheFinalWaveTakesFiveHitsEachTakingOffTheLargestRing) {
     Wave(10, 1, 1);
     Enemy(1, 400, 300);
     G.EnemyHits[1] = 0;
-    DrawPlayField();
+    MoveAndDrawPlayField();
     EXPECT_EQ(testing::Extent(image, G.ColCyan)[2], -1);
 }
 

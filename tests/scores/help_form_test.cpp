@@ -112,10 +112,9 @@ TEST_F(HelpWindowTest, ThePageCarriesTheKeyPicturesAndItsRules) {
 // The pictures come from inside the executable, and they are exactly the
 // committed artwork: a changed asset changes the game at the next build.
 TEST(KeyPictures, BuiltInPicturesAreTheCommittedBitmaps) {
-    const char* files[] = {"Key Right.bmp", "Key Left.bmp", "Key Up.bmp", "Key Down.bmp"};
     const ArrowKey keys[] = {ArrowKey::Right, ArrowKey::Left, ArrowKey::Up, ArrowKey::Down};
     for (int k = 0; k < 4; ++k) {
-        const std::string path = std::string(VORLAX_ASSET_DIR) + "/" + files[k];
+        const std::string path = std::string(VORLAX_ASSET_DIR) + "/" + kKeyPictureFiles[k];
         std::ifstream in(path, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
         const auto built = KeyPictureBitmap(keys[k]);
