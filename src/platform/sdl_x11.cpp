@@ -4,6 +4,8 @@
 #include "platform/sdl_internal.h"
 
 // clang-format off
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
 // clang-format on
@@ -31,6 +33,26 @@ void EndTheGameIfTheDisplayIsLost() {
     // Process-wide: it covers SDL's connections and the one of SDL's own
     // message box alike. SDL itself sets no handler of this kind.
     XSetIOErrorHandler(EndOnLostDisplay);
+}
+
+bool CanGoFullscreen(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+    // A running window manager names its own window on the root window.
+    ::Display* display = info.info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success &&
+        count == 1;
+    if (data != nullptr) XFree(data);
+    return found;
 }
 
 }  // namespace vorlax::sdl
