@@ -12,18 +12,31 @@
 
 #include <cstdio>
 
-namespace vorlax::sdl {
+#include "platform/sdl_platform.h"
+
+namespace vorlax {
+namespace {
+void (*lastWish)() = nullptr;
+}  // namespace
+
+void SdlPlatform::AtLostDisplay(void (*wish)()) {
+    lastWish = wish;
+}
+
+namespace sdl {
 namespace {
 
 // Xlib calls this when the connection to the X server is lost: the server
 // stopped, the desktop session ended. Xlib's own handler calls exit(), which
 // runs the destructors of the game's windows; they talk to the dead
 // connection, and Xlib can then wait for an answer that never comes, using
-// a whole processor until it is killed. Nothing can be shown or saved any
-// more, so the process ends here and now, without running anything else.
+// a whole processor until it is killed. Nothing can be shown any more, so
+// the process ends here and now, after only the game's last wish (saving a
+// new high score, which needs no display).
 int EndOnLostDisplay(Display* display) {
     std::fprintf(stderr, "vorlax: lost the connection to the display %s; the game ends\n",
                  display != nullptr ? DisplayString(display) : "");
+    if (lastWish != nullptr) lastWish();
     _exit(kLostDisplayStatus);
 }
 
@@ -55,4 +68,5 @@ bool CanGoFullscreen(SDL_Window* window) {
     return found;
 }
 
-}  // namespace vorlax::sdl
+}  // namespace sdl
+}  // namespace vorlax

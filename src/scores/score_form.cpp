@@ -1,6 +1,7 @@
 #include "scores/score_form.h"
 
 #include <cassert>
+#include <cstdio>
 #include <string>
 
 #include "graphics/display_form.h"
@@ -125,6 +126,14 @@ void ScoreFormUnload() {
     // Without this, closing the window with its close box would leave no
     // window with the focus, and the command keys would go nowhere.
     DisplayForm().form.SetFocus();
+}
+
+void SaveHighScoresWithoutWindows() {
+    if (current == nullptr || !current->form.Loaded()) return;
+    if (TextBox* box = EntryBox(); box != nullptr && box->Enabled())
+        G.HighNames[G.NewEntryRank] = box->Text();
+    const std::string problem = SaveHighScoresQuietly();
+    if (!problem.empty()) std::fprintf(stderr, "vorlax: %s\n", problem.c_str());
 }
 
 void CloseScoreFormAtProgramEnd() {
