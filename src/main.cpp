@@ -9,6 +9,7 @@
 #include "game/startup.h"
 #include "platform/platform.h"
 #include "platform/sdl_platform.h"
+#include "scores/score_form.h"
 
 int main(int argc, char** argv) {
     using vorlax::CommandLine;
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     vorlax::SetCurrentPlatform(platform.get());
+    vorlax::SdlPlatform::AtLostDisplay(vorlax::SaveHighScoresWithoutWindows);
     int status = 1;
     try {
         status = vorlax::RunGame();

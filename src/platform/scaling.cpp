@@ -33,6 +33,11 @@ int StartScale(Extent logical, Extent usable) {
     return std::clamp(std::min(across, down), 1, kMaxScale);
 }
 
+int FittingScale(int asked, Extent logical, Extent usable) {
+    if (usable.width <= 0 || usable.height <= 0) return asked;
+    return std::min(asked, StartScale(logical, usable));
+}
+
 int Viewport::WindowX(int x) const {
     return area.x + FirstShowing(x, logical.width, area.width);
 }

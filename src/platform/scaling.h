@@ -50,6 +50,10 @@ inline constexpr int kDesktopMargin = 64;
 // to spare in each direction; 1 when not even that fits; never above kMaxScale.
 int StartScale(Extent logical, Extent usable);
 
+// The scale the player asked for (--scale N), lowered to StartScale's when the
+// window would not fit `usable`; an unknown desktop (0 x 0) lowers nothing.
+int FittingScale(int asked, Extent logical, Extent usable);
+
 // Where a form's picture lies in its window, in window pixels.
 struct Viewport {
     Extent logical;  // the form's client area

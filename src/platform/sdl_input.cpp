@@ -98,10 +98,11 @@ std::int16_t SdlPlatform::GetKeyState(int vk) {
     return 0;
 }
 
-// F11 and Alt+Enter switch the window they are pressed in between
-// fullscreen and windowed. They belong to the presentation, not to the game,
-// so the game never sees them (F11 would otherwise resume a paused game, and
-// Enter would confirm a name being typed).
+// F11 and Alt+Enter switch the game's main window between fullscreen and
+// windowed, whichever window they are pressed in: the help and high-score
+// windows keep their size and stay in front of it. They belong to the
+// presentation, not to the game, so the game never sees them (F11 would
+// otherwise resume a paused game, and Enter would confirm a name being typed).
 bool SdlPlatform::PresentationKey(const SDL_Event& event) {
     const SDL_Scancode key = event.key.keysym.scancode;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
@@ -110,9 +111,10 @@ bool SdlPlatform::PresentationKey(const SDL_Event& event) {
     if (!toggle) return false;
     // A held key repeats; switching back and forth with it would only flicker.
     if (event.key.repeat == 0) {
-        Form* form = FormOfWindowId(event.key.windowID);
-        if (form == nullptr) form = active_;
-        if (form != nullptr) ToggleFullscreen(*form);
+        if (mainForm_ != nullptr) ToggleFullscreen(*mainForm_);
+        for (Form* form : open_)
+            if (form != mainForm_ && form->Visible()) OnActivate(*form);
+        if (active_ != nullptr) OnActivate(*active_);
     }
     return true;
 }

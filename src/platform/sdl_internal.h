@@ -33,6 +33,10 @@ inline constexpr int kLostDisplayStatus = 1;
 // with kLostDisplayStatus and one line on stderr.
 void EndTheGameIfTheDisplayIsLost();
 
+// Whether the window system can make `window` cover the screen: on X, only
+// a window manager does that; other video drivers are trusted to.
+bool CanGoFullscreen(SDL_Window* window);
+
 // `c` in the pixel format of `target`.
 Uint32 MapColour(const SDL_Surface* target, Colour c);
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -28,6 +29,13 @@ using sdl::kSystemFontFolder;
 
 bool IsSilentFallback(const char* requested, const char* chosen) {
     if (chosen == nullptr) return false;
+    // A closed terminal or a logout sends SIGHUP, whose default action would
+    // end the game on the spot and lose a new high score. It is taken as the
+    // SIGTERM that SDL turns into a request to quit, which saves the table.
+    // A game started with nohup keeps ignoring it.
+    struct sigaction hangUp {};
+    if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler == SIG_DFL)
+        std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
     const std::string driver = chosen;
     if (driver != "offscreen" && driver != "dummy") return false;
     // SDL_VIDEODRIVER may list several drivers, separated by commas.
@@ -63,9 +71,12 @@ SdlPlatform::SdlPlatform(Presentation presentation) : presentation_(presentation
         // Without a display SDL quietly picks a driver that shows nothing, and
         // the game would run invisible and unreachable. Only a run that asks
         // for such a driver (tests) gets one.
+        const char* display = std::getenv("DISPLAY");
         std::string why =
-            std::string("no display to open the game's windows on (SDL fell back to its \"") +
-            chosen + "\" driver; is DISPLAY set?)";
+            display != nullptr && *display != '\0'
+                ? std::string("cannot open the display \"") + display +
+                      "\" to show the game's windows on (is its X server running?)"
+                : std::string("no display to show the game's windows on: DISPLAY is not set");
         SDL_Quit();
         throw std::runtime_error(why);
     }

@@ -64,6 +64,11 @@ class SdlPlatform : public Platform {
     // runs on the keyboard alone. `presentation` sets the windows' scale and
     // whether the main window (the first one shown) starts fullscreen.
     explicit SdlPlatform(Presentation presentation = {});
+
+    // What must be done before the game ends for a lost display (the X
+    // server went away): it runs with the display gone, so it may touch files
+    // but no window.
+    static void AtLostDisplay(void (*lastWish)());
     ~SdlPlatform() override;
     SdlPlatform(const SdlPlatform&) = delete;
     SdlPlatform& operator=(const SdlPlatform&) = delete;

@@ -121,8 +121,15 @@ int SdlPlatform::NewWindowScale(const Form& form) {
         // The first window is the game's main window: the scale is chosen for it.
         SDL_Rect usable{0, 0, 0, 0};
         if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, 0, 0};
-        startScale_ = presentation_.scale > 0 ? presentation_.scale
-                                              : StartScale(ClientOf(form), {usable.w, usable.h});
+        const Extent desktop{usable.w, usable.h};
+        const int asked = presentation_.scale;
+        startScale_ = asked > 0 ? FittingScale(asked, ClientOf(form), desktop)
+                                : StartScale(ClientOf(form), desktop);
+        if (asked > startScale_) {
+            std::fprintf(stderr,
+                         "vorlax: --scale %d does not fit the %d x %d desktop; using --scale %d\n",
+                         asked, usable.w, usable.h, startScale_);
+        }
     }
     if (mainForm_ != nullptr && mainForm_ != &form) {
         // The help and high-score windows take the main window's scale (as a
@@ -139,7 +146,6 @@ void SdlPlatform::OnWindowOpen(Form& form) {
         const int scale = NewWindowScale(form);
         const bool first = mainForm_ == nullptr;
         Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
-        if (first && presentation_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         SDL_Window* window =
             SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                              client.width * scale, client.height * scale, flags);
@@ -158,6 +164,7 @@ void SdlPlatform::OnWindowOpen(Form& form) {
         created->sizedFor = client;
         w = created.get();
         windows_[&form] = std::move(created);
+        if (first && presentation_.fullscreen) ToggleFullscreen(form);
     } else if (!(w->sizedFor == client)) {
         ResizeForm(form);  // the client size changed while the window was hidden
     }
@@ -222,6 +229,19 @@ void SdlPlatform::ToggleFullscreen(const Form& form) {
     Window* w = FindWindow(form);
     if (w == nullptr) return;
     const Uint32 mode = IsFullscreen(form) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Without a window manager nobody would make the window cover the screen:
+    // it would keep its size while the picture was laid out for the screen's,
+    // and only a corner of it would show.
+    if (mode != 0 && !sdl::CanGoFullscreen(w->window)) {
+        static bool said = false;
+        if (!said) {
+            std::fprintf(stderr,
+                         "vorlax: fullscreen needs a window manager, and this display has none; "
+                         "the game stays in a window\n");
+        }
+        said = true;
+        return;
+    }
     if (SDL_SetWindowFullscreen(w->window, mode) != 0)
         std::fprintf(stderr, "vorlax: warning: cannot switch fullscreen: %s\n", SDL_GetError());
     w->dirty = true;

@@ -4,24 +4,39 @@
 #include "platform/sdl_internal.h"
 
 // clang-format off
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
 // clang-format on
 
 #include <cstdio>
 
-namespace vorlax::sdl {
+#include "platform/sdl_platform.h"
+
+namespace vorlax {
+namespace {
+void (*lastWish)() = nullptr;
+}  // namespace
+
+void SdlPlatform::AtLostDisplay(void (*wish)()) {
+    lastWish = wish;
+}
+
+namespace sdl {
 namespace {
 
 // Xlib calls this when the connection to the X server is lost: the server
 // stopped, the desktop session ended. Xlib's own handler calls exit(), which
 // runs the destructors of the game's windows; they talk to the dead
 // connection, and Xlib can then wait for an answer that never comes, using
-// a whole processor until it is killed. Nothing can be shown or saved any
-// more, so the process ends here and now, without running anything else.
+// a whole processor until it is killed. Nothing can be shown any more, so
+// the process ends here and now, after only the game's last wish (saving a
+// new high score, which needs no display).
 int EndOnLostDisplay(Display* display) {
     std::fprintf(stderr, "vorlax: lost the connection to the display %s; the game ends\n",
                  display != nullptr ? DisplayString(display) : "");
+    if (lastWish != nullptr) lastWish();
     _exit(kLostDisplayStatus);
 }
 
@@ -33,4 +48,25 @@ void EndTheGameIfTheDisplayIsLost() {
     XSetIOErrorHandler(EndOnLostDisplay);
 }
 
-}  // namespace vorlax::sdl
+bool CanGoFullscreen(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+    // A running window manager names its own window on the root window.
+    ::Display* display = info.info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success &&
+        count == 1;
+    if (data != nullptr) XFree(data);
+    return found;
+}
+
+}  // namespace sdl
+}  // namespace vorlax

@@ -154,15 +154,31 @@ ScoreProblem ParseScore(std::string_view text, Long& score) {
     return ScoreProblem::kNone;
 }
 
-// The field as it is shown in an error message, cut short if it is long (a
-// binary file would otherwise fill the message box). The cut never splits a
-// UTF-8 character.
+// The field as it is shown in an error message: cut short if it is long (a
+// binary file would otherwise fill the message box), never splitting a UTF-8
+// character, and with every control byte written out visibly (\0, \x1b), so
+// that a NUL cannot end the message early and no escape sequence from a
+// crafted file reaches the terminal.
 std::string Shown(std::string_view text) {
     constexpr std::size_t kMaxShown = 40;
-    if (text.size() <= kMaxShown) return std::string(text);
-    std::size_t cut = kMaxShown;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut)) + "...";
+    std::size_t cut = text.size();
+    if (cut > kMaxShown) {
+        cut = kMaxShown;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    }
+    std::string shown;
+    for (const char c : text.substr(0, cut)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0) {
+            shown += "\\0";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            constexpr char kHex[] = "0123456789abcdef";
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        } else {
+            shown += c;
+        }
+    }
+    return cut < text.size() ? shown + "..." : shown;
 }
 
 std::string RecordCountText(int records) {
@@ -234,26 +250,44 @@ HighScoreTable ParseHighScores(std::string_view content, const std::string& file
 }
 
 HighScoreTable ReadHighScoreFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        const int error = errno;
-        throw GameError(kErrHighScoreFile,
-                        "Could not open the high-score file " + path + ": " + std::strerror(error));
+    auto failure = [&](const std::string& what, const std::string& why) {
+        return GameError(kErrHighScoreFile,
+                         "Could not " + what + " the high-score file " + path + ": " + why);
+    };
+    // Opened without blocking, so that a FIFO in the table's place cannot hang
+    // the start; what is not a regular file is refused before anything is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw failure("open", std::strerror(errno));
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        throw failure("read", "it is not a regular file");
+    }
+    if (info.st_size > kMaxHighScoreFileBytes) {
+        close(fd);
+        throw failure("read", "it is larger than " + std::to_string(kMaxHighScoreFileBytes) +
+                                  " bytes, far more than a table of ten records");
     }
     std::string content;
     char buffer[4096];
     for (;;) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
-        content.append(buffer, got);
-        if (got < sizeof buffer) break;
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int error = errno;
+            close(fd);
+            throw failure("read", std::strerror(error));
+        }
+        if (got == 0) break;
+        content.append(buffer, static_cast<std::size_t>(got));
+        // A file that grows while it is read is still held to the limit.
+        if (content.size() > static_cast<std::size_t>(kMaxHighScoreFileBytes)) {
+            close(fd);
+            throw failure("read", "it is larger than " + std::to_string(kMaxHighScoreFileBytes) +
+                                      " bytes, far more than a table of ten records");
+        }
     }
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        throw GameError(kErrHighScoreFile,
-                        "Could not read the high-score file " + path + ": " + std::strerror(error));
-    }
+    close(fd);
     return ParseHighScores(content, path);
 }
 
@@ -273,7 +307,54 @@ std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& ta
     return error == 0 ? std::string() : SaveFailure(path, error);
 }
 
-int WriteFileAtomically(const std::string& path, std::string_view bytes) {
+namespace {
+
+// Rewrites the file where it stands, for a table that cannot be replaced by a
+// rename (its folder is not writable, or other names are hard links to it).
+// The old bytes are put back if the new ones cannot all be written.
+int WriteInPlace(const std::string& path, std::string_view bytes) {
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return errno;
+    std::string old;
+    char buffer[4096];
+    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;)
+        old.append(buffer, static_cast<std::size_t>(got));
+    auto put = [fd](std::string_view data) {
+        for (std::size_t done = 0; done < data.size();) {
+            const ssize_t n =
+                pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return n < 0 ? errno : ENOSPC;
+            done += static_cast<std::size_t>(n);
+        }
+        return ftruncate(fd, static_cast<off_t>(data.size())) == 0 && fsync(fd) == 0 ? 0 : errno;
+    };
+    const int error = put(bytes);
+    if (error != 0) (void)put(old);
+    close(fd);
+    return error;
+}
+
+bool FolderWritable(const std::string& path) {
+    return access(FolderOf(path).c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+int WriteFileAtomically(const std::string& requested, std::string_view bytes) {
+    // A symbolic link is written through: the new file replaces its target,
+    // in the target's folder, and the link stays a link.
+    std::error_code ec;
+    const std::filesystem::path resolved = std::filesystem::canonical(requested, ec);
+    const std::string path = ec ? requested : resolved.string();
+
+    // The replaced file keeps its permissions; a new one is readable by all,
+    // as the table is no secret.
+    struct stat existing {};
+    const bool exists = stat(path.c_str(), &existing) == 0;
+    if (exists && (existing.st_nlink > 1 || !FolderWritable(path)))
+        return WriteInPlace(path, bytes);
+
     std::vector<char> tempName(path.begin(), path.end());
     for (const char c : std::string_view(".XXXXXX")) tempName.push_back(c);
     tempName.push_back('\0');
@@ -288,9 +369,8 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
         return error;
     };
 
-    // mkstemp makes the file private to its owner; the table is no secret.
-    // Not being able to change that does not spoil the save.
-    (void)fchmod(fd, 0644);
+    // Not being able to set the mode does not spoil the save.
+    (void)fchmod(fd, exists ? existing.st_mode & 07777 : 0644);
 
     std::size_t written = 0;
     while (written < bytes.size()) {

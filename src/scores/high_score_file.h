@@ -41,8 +41,14 @@ using HighScoreTable = std::array<HighScoreRecord, kHighScoreRecords>;
 // records.
 HighScoreTable ParseHighScores(std::string_view content, const std::string& fileName);
 
-// Reads and parses the file at `path`. A missing or unreadable file throws
-// GameError (kErrHighScoreFile) whose description names the file.
+// Ten records of a number and a name take a few hundred bytes; a file far
+// larger than that is no table (a link to a device, a damaged disk).
+inline constexpr long kMaxHighScoreFileBytes = 1 << 20;
+
+// Reads and parses the file at `path`. A missing or unreadable file, one that
+// is not a regular file (a FIFO, a device; links are followed) or one larger
+// than kMaxHighScoreFileBytes throws GameError (kErrHighScoreFile) whose
+// description names the file.
 HighScoreTable ReadHighScoreFile(const std::string& path);
 
 // The exact bytes the game writes for `table`. A name cannot hold a double
@@ -60,7 +66,10 @@ std::string FormatHighScores(const HighScoreTable& table);
 std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& table);
 
 // Replaces (or creates) the file at `path` with `bytes` the same way: a
-// temporary file in the same folder, flushed to disk and renamed over it.
+// temporary file in the same folder, flushed to disk and renamed over it,
+// with the old file's permissions. A symbolic link is written through to its
+// target. A file whose folder is not writable, or that has other hard links,
+// is rewritten in place instead (and its old bytes put back if that fails).
 // Returns 0, or the errno of the step that failed; nothing is left behind then.
 int WriteFileAtomically(const std::string& path, std::string_view bytes);
 

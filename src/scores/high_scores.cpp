@@ -17,12 +17,16 @@ void ReadHighScores() {
     }
 }
 
-bool SaveHighScores() {
+std::string SaveHighScoresQuietly() {
     HighScoreTable table;
     for (int rank = 1; rank <= kHighScoreRanks; ++rank) {
         table[static_cast<std::size_t>(rank - 1)] = {G.HighScores[rank], G.HighNames[rank]};
     }
-    std::string problem = WriteHighScoreFile(HighScoreFilePath(), table);
+    return WriteHighScoreFile(HighScoreFilePath(), table);
+}
+
+bool SaveHighScores() {
+    const std::string problem = SaveHighScoresQuietly();
     if (problem.empty()) return true;
     CurrentPlatform().MessageBox(problem, kGameCaption);
     return false;

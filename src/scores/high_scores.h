@@ -2,6 +2,8 @@
 // the player's copy for an installed game: player_table.h).
 #pragma once
 
+#include <string>
+
 namespace vorlax {
 
 // Reads "Hiscore.txt" into HighScores and HighNames, first making the
@@ -13,5 +15,9 @@ void ReadHighScores();
 // atomically. If that fails, a message box says so and why; the table in
 // memory and the old file stay as they were. Returns whether it was saved.
 bool SaveHighScores();
+
+// Writes the table as SaveHighScores does, without any window: for when the
+// display is gone. Returns the reason it could not, or "".
+std::string SaveHighScoresQuietly();
 
 }  // namespace vorlax

@@ -1,6 +1,7 @@
 #include "scores/score_form.h"
 
 #include <cassert>
+#include <cstdio>
 #include <string>
 
 #include "graphics/display_form.h"
@@ -113,20 +114,31 @@ bool ScorePictureKeyDown(int key) {
 }
 
 void ScoreFormUnload() {
+    // However the window closes (Esc, its close box, the end of the program),
+    // a name being typed is kept as it stands, so the new score is not saved
+    // under the name of the row above it. After Enter the box is locked and
+    // the confirmed name stays.
+    if (TextBox* box = EntryBox(); box != nullptr && box->Enabled()) {
+        G.HighNames[G.NewEntryRank] = box->Text();
+        box->SetEnabled(false);
+    }
     SaveHighScores();
     // Without this, closing the window with its close box would leave no
     // window with the focus, and the command keys would go nowhere.
     DisplayForm().form.SetFocus();
 }
 
-void CloseScoreFormAtProgramEnd() {
-    ScoreWindow& w = ScoreForm();
-    if (!w.form.Loaded()) return;
-    // A name being typed is kept as it stands, so the new score is not saved
-    // under the name of the row above it.
+void SaveHighScoresWithoutWindows() {
+    if (current == nullptr || !current->form.Loaded()) return;
     if (TextBox* box = EntryBox(); box != nullptr && box->Enabled())
         G.HighNames[G.NewEntryRank] = box->Text();
-    w.form.Unload();
+    const std::string problem = SaveHighScoresQuietly();
+    if (!problem.empty()) std::fprintf(stderr, "vorlax: %s\n", problem.c_str());
+}
+
+void CloseScoreFormAtProgramEnd() {
+    ScoreWindow& w = ScoreForm();
+    if (w.form.Loaded()) w.form.Unload();
 }
 
 }  // namespace vorlax

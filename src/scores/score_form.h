@@ -49,4 +49,9 @@ void ScoreFormUnload();
 // saves the table. Otherwise nothing happens.
 void CloseScoreFormAtProgramEnd();
 
+// The display is gone and the program ends at once: if the high-score window
+// was open, the table (with a name as far as it was typed) is written to its
+// file without touching any window; a failure is reported on stderr.
+void SaveHighScoresWithoutWindows();
+
 }  // namespace vorlax
