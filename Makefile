@@ -3,7 +3,7 @@
 #   make test   install what is missing, build, run every test (also under ASan/UBSan)
 #   make install PREFIX=DIR   install the game (default /usr/local; DESTDIR works too)
 
-PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev \
+PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev libpng-dev \
             fonts-liberation libx11-dev xvfb xdotool x11-apps x11-utils openbox \
             appstream desktop-file-utils groff-base
 BUILD    := build

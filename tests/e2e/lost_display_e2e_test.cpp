@@ -15,8 +15,6 @@
 namespace vorlax::e2e {
 namespace {
 
-// Rounds per case: enough to meet the race more than once, few enough to
-// keep `make test` quick.
 constexpr int kRounds = 4;
 constexpr milliseconds kGoneWithin{2000};
 
@@ -29,18 +27,17 @@ TEST_F(E2ELostDisplay, OnTheTitleScreenInPlayAndUnderTheHelpWindowTheGameEndsAtO
             NewServer();
             ASSERT_TRUE(StartOnTitle());
             if (where == "play") {
-                ASSERT_TRUE(X().Tap("F2"));
+                ASSERT_TRUE(Tap("F2"));
                 WaitForPicture(StripShown, "the head-up strip");
             } else if (where == "the help window") {
-                ASSERT_TRUE(X().Tap("F1"));
+                ASSERT_TRUE(Tap("F1"));
                 ASSERT_NE(WaitForWindow("Help / Controls"), 0u) << "the help window did not open";
             }
             const int signal = round % 2 == 0 ? SIGTERM : SIGKILL;
             ASSERT_TRUE(StopServer(signal)) << "the X server would not stop";
-            const std::optional<int> status = WaitExit(kGoneWithin);
+            const std::optional<int> status = Game().WaitExit(kGoneWithin);
             ASSERT_TRUE(status.has_value())
-                << "the game still ran " << kGoneWithin.count() << " ms after the X server "
-                << (signal == SIGTERM ? "shut down" : "vanished");
+                << "the game still ran " << kGoneWithin.count() << " ms after the X server went";
             EXPECT_NE(*status, 0) << "a lost display is no normal end";
             EXPECT_LT(*status, 128) << "ended by a signal, not by itself";
             const std::string err = GameStderr();

@@ -1,7 +1,8 @@
-// The help window of the real game on a private X server, where no window
-// manager hands the keyboard back: the window takes the focus when F1 shows
-// it, and whether Esc or its close box hides it, on the title screen or in
-// play, the game's window has the keys again at once and the game goes on.
+// The real game's windows on a private X server, where no window manager
+// hands the keyboard back: the help window takes the focus when F1 shows it,
+// and whether Esc or its close box hides it, on the title screen or in play,
+// the game's window has the keys again at once and the game goes on. Esc
+// and the game window's close box end the game with status 0.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,11 +17,11 @@ class E2EWindows : public GameOnXvfb {
     // F1, then `close` hides the help window; the game's window has the focus again.
     void ShowAndHideHelp(const std::string& close) {
         SCOPED_TRACE(close);
-        ASSERT_TRUE(X().Tap("F1"));
+        ASSERT_TRUE(Tap("F1"));
         const unsigned long help = WaitForWindow("Help / Controls", 473, 466);
         ASSERT_NE(help, 0u) << "no help window appeared";
         ASSERT_TRUE(FocusOn(help)) << "the help window takes the keyboard";
-        ASSERT_TRUE(close == "the close box" ? X().CloseBox(help) : X().Tap(close));
+        ASSERT_TRUE(close == "the close box" ? CloseBox(help) : Tap(close));
         EXPECT_TRUE(WindowGone(help));
         EXPECT_TRUE(FocusOn(MainWindow())) << "the game's window did not get the focus back";
     }
@@ -28,17 +29,26 @@ class E2EWindows : public GameOnXvfb {
 
 TEST_F(E2EWindows, HidingTheHelpWindowGivesTheKeysBackToTheGameWhichGoesOn) {
     ASSERT_TRUE(StartOnTitle());
+    EXPECT_EQ(GameWindows().size(), 1u) << "only the game's window is open";
     ShowAndHideHelp("Escape");
-    ASSERT_TRUE(X().Tap("F2"));
+    ASSERT_TRUE(Tap("F2"));
     WaitForPicture(StripShown, "a game started by F2 without a click");
     ShowAndHideHelp("the close box");
     ShowAndHideHelp("Escape");
-    // The game goes on: its picture keeps changing, and Esc now ends it.
-    const Image before = Capture();
-    WaitForPicture([&](const Image& im) { return StripShown(im) && !(im == before); },
-                   "the game still moving");
+    // The game goes on, and a key held down (Ctrl, once the ship's spawn
+    // shield is gone) is seen as held: the shield goes up.
+    WaitForPicture([](const Image& im) { return im.Count(kPlayField, kShieldBlue) == 0; },
+                   "the spawn shield gone");
+    ASSERT_TRUE(KeyDown("Control_L"));
+    WaitForPicture([](const Image& im) { return im.Count(kPlayField, kShieldBlue) > 100; },
+                   "the shield while Ctrl is held");
+    ASSERT_TRUE(KeyUp("Control_L"));
     EXPECT_TRUE(Game().Running()) << "the Esc for the help window ended the game";
     QuitWithEscape();
+
+    ASSERT_TRUE(StartOnTitle());
+    ASSERT_TRUE(CloseBox(MainWindow()));
+    ExpectExit(0, "the close box");
 }
 
 }  // namespace
