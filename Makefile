@@ -4,7 +4,7 @@
 #   make install PREFIX=DIR   install the game (default /usr/local; DESTDIR works too)
 
 PACKAGES := cmake make g++ libgtest-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev libpng-dev \
-            fonts-liberation libx11-dev xvfb xdotool x11-apps x11-utils openbox \
+            fonts-liberation libx11-dev xvfb xdotool x11-utils openbox \
             appstream desktop-file-utils groff-base
 BUILD    := build
 ASAN     := build-asan
