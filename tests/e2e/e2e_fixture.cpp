@@ -1,6 +1,5 @@
 #include "e2e/e2e_fixture.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
@@ -39,10 +38,6 @@ std::string ReadFile(const fs::path& path) {
 
 namespace {
 
-int DecodeStatus(int raw) {
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : WIFSIGNALED(raw) ? 128 + WTERMSIG(raw) : -1;
-}
-
 std::vector<char*> CStrings(const std::vector<std::string>& strings) {
     std::vector<char*> out;
     for (const std::string& s : strings) out.push_back(const_cast<char*>(s.c_str()));
@@ -52,60 +47,61 @@ std::vector<char*> CStrings(const std::vector<std::string>& strings) {
 
 }  // namespace
 
-Process::Process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                 const fs::path& out, const fs::path& err, int keepFd, const fs::path& cwd) {
-    // Everything the child needs is made before fork: it may only make system calls.
-    std::vector<char*> args = CStrings(argv), envp = CStrings(env);
-    const std::string folder = cwd.string();
-    const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const pid_t parent = getpid();
-    pid_ = in < 0 || o < 0 || e < 0 ? -1 : fork();
-    if (pid_ == 0) {
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent) _exit(127);  // the test died in between
-        if ((folder.empty() || chdir(folder.c_str()) == 0) && dup2(in, 0) >= 0 && dup2(o, 1) >= 0 &&
-            dup2(e, 2) >= 0 && (keepFd < 0 || fcntl(keepFd, F_SETFD, 0) == 0))
-            execvpe(args[0], args.data(), envp.data());
-        _exit(127);
+class Process {
+  public:
+    Process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const fs::path& out, const fs::path& err, int keepFd = -1, const fs::path& cwd = {}) {
+        // Everything the child needs is made before fork: it may only make system calls.
+        std::vector<char*> args = CStrings(argv), envp = CStrings(env);
+        const std::string folder = cwd.string();
+        const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const pid_t parent = getpid();
+        pid_ = in < 0 || o < 0 || e < 0 ? -1 : fork();
+        if (pid_ == 0) {
+            setpgid(0, 0);
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) _exit(127);  // the test died in between
+            if ((folder.empty() || chdir(folder.c_str()) == 0) && dup2(in, 0) >= 0 &&
+                dup2(o, 1) >= 0 && dup2(e, 2) >= 0 &&
+                (keepFd < 0 || fcntl(keepFd, F_SETFD, 0) == 0))
+                execvpe(args[0], args.data(), envp.data());
+            _exit(127);
+        }
+        for (int fd : {in, o, e})
+            if (fd >= 0) close(fd);
+        if (pid_ < 0) throw std::runtime_error("cannot start " + argv.at(0));
+        setpgid(pid_, pid_);  // also here, so a kill right away finds the group
     }
-    for (int fd : {in, o, e})
-        if (fd >= 0) close(fd);
-    if (pid_ < 0) throw std::runtime_error("cannot start " + argv.at(0));
-    setpgid(pid_, pid_);  // also here, so a kill right away finds the group
-}
-
-bool Process::Running() {
-    int raw = 0;
-    const pid_t r = status_ ? 0 : waitpid(pid_, &raw, WNOHANG);
-    if (r == pid_) {
-        status_ = DecodeStatus(raw);
-        kill(-pid_, SIGKILL);  // whatever it left behind in its group
-    } else if (r < 0 && errno != EINTR) {
-        status_ = -1;  // not our child any more
+    ~Process() {
+        if (!Running()) return;
+        kill(-pid_, SIGKILL);
+        int raw = 0;
+        while (waitpid(pid_, &raw, 0) < 0 && errno == EINTR) {
+        }
     }
-    return !status_;
-}
-
-std::optional<int> Process::WaitExit(milliseconds limit) {
-    WaitUntil([&] { return !Running(); }, limit, milliseconds{10});
-    return status_;
-}
-
-void Process::Kill() {
-    if (!Running()) return;
-    kill(-pid_, SIGKILL);
-    int raw = 0;
-    while (waitpid(pid_, &raw, 0) < 0 && errno == EINTR) {
+    bool Running() {
+        int raw = 0;
+        const pid_t r = status_ ? 0 : waitpid(pid_, &raw, WNOHANG);
+        if (r == pid_) {
+            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+            kill(-pid_, SIGKILL);  // whatever it left behind in its group
+        } else if (r < 0 && errno != EINTR) {
+            status_ = -1;  // not our child any more
+        }
+        return !status_;
     }
-    status_ = DecodeStatus(raw);
-}
+    std::optional<int> WaitExit(milliseconds limit = kLimit) {
+        WaitUntil([&] { return !Running(); }, limit, milliseconds{10});
+        return status_;
+    }
+    bool Signal(int signal) { return Running() && kill(pid_, signal) == 0; }
 
-bool Process::Signal(int signal) {
-    return Running() && kill(pid_, signal) == 0;
-}
+  private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
 
 // ---------------------------------------------------------------- X
 
@@ -121,19 +117,15 @@ void WalkWindows(Display* display, Window window, std::vector<WindowInfo>& out) 
     unsigned int count = 0;
     if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return;
     for (unsigned int i = 0; i < count; ++i) {
-        WindowInfo w;
-        w.id = children[i];
-        // SDL's message box names itself only in UTF-8 (_NET_WM_NAME).
-        XTextProperty name{};
-        char** list = nullptr;
-        int n = 0;
-        if ((XGetTextProperty(display, w.id, &name, XInternAtom(display, "_NET_WM_NAME", False)) ||
-             XGetWMName(display, w.id, &name)) &&
-            Xutf8TextPropertyToTextList(display, &name, &list, &n) >= Success && n > 0) {
-            w.title = list[0];
-            XFreeStringList(list);
-        }
-        if (name.value != nullptr) XFree(name.value);
+        WindowInfo w{children[i], {}, 0, 0, false};
+        // Titles in UTF-8, as SDL (its message box too) and openbox name their windows.
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* name = nullptr;
+        XGetWindowProperty(display, w.id, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
+                           False, AnyPropertyType, &type, &format, &n, &after, &name);
+        if (name != nullptr) w.title.assign(reinterpret_cast<char*>(name), n), XFree(name);
         XWindowAttributes a{};
         if (!w.title.empty() && XGetWindowAttributes(display, w.id, &a) != 0) {
             w.width = a.width, w.height = a.height, w.viewable = a.map_state == IsViewable;
@@ -162,6 +154,17 @@ void GameOnXvfb::SetUp() {
     ASSERT_TRUE(fs::exists(ProgramFolder() / "Hiscore.txt")) << "the game is not built";
     XSetErrorHandler(IgnoreXError);
     NewServer();
+}
+
+GameOnXvfb::GameOnXvfb() = default;
+GameOnXvfb::~GameOnXvfb() = default;
+
+std::optional<int> GameOnXvfb::WaitExit(milliseconds limit) {
+    return game_->WaitExit(limit);
+}
+
+bool GameOnXvfb::SignalGame(int signal) {
+    return game_->Signal(signal);
 }
 
 void GameOnXvfb::TearDown() {
@@ -197,16 +200,9 @@ void GameOnXvfb::NewServer(CoreFonts fonts) {
     // never collide. No reset when its last client leaves.
     const fs::path number = root_ / "display";
     const int fd = open(number.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    std::vector<std::string> argv = {
-        "Xvfb",
-        "-displayfd",
-        std::to_string(fd),
-        "-screen",
-        "0",
-        std::to_string(screenWidth_) + "x" + std::to_string(screenHeight_) + "x24",
-        "-nolisten",
-        "tcp",
-        "-noreset"};
+    std::vector<std::string> argv = {"Xvfb", "-displayfd", std::to_string(fd), "-nolisten",
+                                     "tcp",  "-noreset",   "-screen",          "0"};
+    argv.push_back(std::to_string(screenWidth_) + "x" + std::to_string(screenHeight_) + "x24");
     if (fonts == CoreFonts::BuiltInsOnly) argv.insert(argv.end(), {"-fp", "built-ins"});
     xvfb_ =
         std::make_unique<Process>(argv, Environment(), root_ / "xvfb.out", root_ / "xvfb.err", fd);
@@ -218,26 +214,16 @@ void GameOnXvfb::NewServer(CoreFonts fonts) {
         throw std::runtime_error("Xvfb (Debian package xvfb) did not start: " +
                                  ReadFile(root_ / "xvfb.err"));
     if (!windowManager_) return;
-    // openbox, for fullscreen, which a window asks of its window manager; it
-    // announces itself on the root window.
+    // openbox, for fullscreen, which a window asks of its window manager.
     fs::create_directories(root_ / "wm");
     std::vector<std::string> env = Environment();
-    std::erase_if(env, [](const std::string& v) { return v.starts_with("HOME="); });
-    env.push_back("HOME=" + (root_ / "wm").string());
+    env.push_back("HOME=" + (root_ / "wm").string());  // the later one counts
     wm_ = std::make_unique<Process>(std::vector<std::string>{"openbox", "--sm-disable"}, env,
                                     root_ / "wm.out", root_ / "wm.err");
-    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
-    const bool up = WaitUntil([&] {
-        Atom type = 0;
-        int format = 0;
-        unsigned long n = 0, after = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW,
-                           &type, &format, &n, &after, &data);
-        if (data != nullptr) XFree(data);
-        return n == 1;
-    });
-    if (!up) throw std::runtime_error("openbox did not start: " + ReadFile(root_ / "wm.err"));
+    if (!WaitUntil([&] {
+            return std::ranges::any_of(Windows(), [](auto& w) { return w.title == "Openbox"; });
+        }))
+        throw std::runtime_error("openbox did not start: " + ReadFile(root_ / "wm.err"));
 }
 
 bool GameOnXvfb::StopServer(int signal) {
@@ -248,10 +234,10 @@ bool GameOnXvfb::StopServer(int signal) {
 std::vector<std::string> GameOnXvfb::Environment() const {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
-        const std::string v(*e), name = v.substr(0, v.find('='));
-        if (name != "DISPLAY" && name != "SDL_VIDEODRIVER" && name != "WAYLAND_DISPLAY" &&
-            name != "VORLAX_FRAME_LOG" && name != "VORLAX_OWN_MESSAGE_BOX")
-            env.push_back(v);
+        const std::string_view v(*e);  // nothing of a frame log or a kind of message box
+        if (!v.starts_with("DISPLAY=") && !v.starts_with("SDL_VIDEODRIVER=") &&
+            !v.starts_with("VORLAX_"))
+            env.emplace_back(v);
     }
     env.push_back("DISPLAY=" + displayName_);
     env.push_back("SDL_VIDEODRIVER=x11");  // never an inherited dummy driver
@@ -265,13 +251,10 @@ CommandResult GameOnXvfb::Run(const std::vector<std::string>& argv, milliseconds
     return {status.value_or(-1), ReadFile(out.string() + ".out"), ReadFile(out.string() + ".err")};
 }
 
-void GameOnXvfb::Launch(const GameLaunch& launch) {
-    std::vector<std::string> argv = {launch.executable.empty()
-                                         ? (ProgramFolder() / "vorlax").string()
-                                         : launch.executable.string()};
-    argv.insert(argv.end(), launch.args.begin(), launch.args.end());
+void GameOnXvfb::Launch(const std::vector<std::string>& settings, const fs::path& executable) {
+    const fs::path program = executable.empty() ? ProgramFolder() / "vorlax" : executable;
     std::vector<std::string> env = Environment();
-    for (const std::string& setting : launch.env) {
+    for (const std::string& setting : settings) {
         const std::string name = setting.substr(0, setting.find('=') + 1);
         std::erase_if(env, [&](const std::string& v) { return v.starts_with(name); });
         if (!setting.ends_with('=')) env.push_back(setting);
@@ -279,11 +262,13 @@ void GameOnXvfb::Launch(const GameLaunch& launch) {
     game_.reset();
     mainWindow_ = 0;
     // Not started in the program folder: the game must find its files itself.
-    game_ = std::make_unique<Process>(argv, env, root_ / "game.out", root_ / "game.err", -1, root_);
+    game_ = std::make_unique<Process>(std::vector<std::string>{program}, env, root_ / "game.out",
+                                      root_ / "game.err", -1, root_);
 }
 
-bool GameOnXvfb::StartOnTitle(const GameLaunch& launch) {
-    Launch(launch);
+bool GameOnXvfb::StartOnTitle(const std::vector<std::string>& settings,
+                              const fs::path& executable) {
+    Launch(settings, executable);
     if (!WaitForMainWindow()) return false;
     return TitleDrawn(WaitForPicture(TitleDrawn, "the title screen"));
 }
@@ -379,14 +364,11 @@ Image GameOnXvfb::WaitForPicture(const std::function<bool(const Image&)>& done,
                                      static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
             if (shot == nullptr) return false;
             last = {a.width, a.height, {}};
-            auto channel = [](unsigned long pixel, unsigned long mask) {
-                return static_cast<std::uint8_t>((pixel & mask) >> __builtin_ctzl(mask));
-            };
-            for (int y = 0; y < a.height; ++y)
+            for (int y = 0; y < a.height; ++y)  // the server's 24-bit pixels: 0xRRGGBB
                 for (int x = 0; x < a.width; ++x) {
                     const unsigned long p = XGetPixel(shot, x, y);
-                    last.pixels.push_back({channel(p, shot->red_mask), channel(p, shot->green_mask),
-                                           channel(p, shot->blue_mask)});
+                    last.pixels.push_back(
+                        {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
                 }
             XDestroyImage(shot);
             return done(last);

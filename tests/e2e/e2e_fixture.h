@@ -10,7 +10,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include <chrono>
 #include <cstdint>
@@ -84,26 +83,7 @@ inline bool StripShown(const Image& image) {
            image.Count(kStrip, kYellow) > 200;
 }
 
-// A child process in a process group of its own, killed with its group when
-// the object goes unless it has ended before. Its output goes to files.
-class Process {
-  public:
-    Process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-            const fs::path& out, const fs::path& err, int keepFd = -1, const fs::path& cwd = {});
-    ~Process() { Kill(); }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    bool Running();
-    // The exit status (128 + signal when killed by one) once ended within `limit`.
-    std::optional<int> WaitExit(milliseconds limit = kLimit);
-    void Kill();
-    // Sends `signal` to the child alone; false once it has ended.
-    bool Signal(int signal);
-
-  private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-};
+class Process;  // a child in a process group of its own, killed with it
 
 struct CommandResult {
     int status = -1;  // -1 when it had to be killed
@@ -124,16 +104,10 @@ struct WindowInfo {
 // machine (Xvfb without its recommended packages) has only the built-in two.
 enum class CoreFonts { AsInstalled, BuiltInsOnly };
 
-// How to start the game: another executable (an installed one), arguments,
-// and environment variables ("NAME=value"; "NAME=" unsets).
-struct GameLaunch {
-    fs::path executable;  // empty: the private program folder's
-    std::vector<std::string> args;
-    std::vector<std::string> env;
-};
-
 class GameOnXvfb : public ::testing::Test {
   protected:
+    GameOnXvfb();
+    ~GameOnXvfb() override;
     void SetUp() override;
     void TearDown() override;
 
@@ -147,9 +121,12 @@ class GameOnXvfb : public ::testing::Test {
     // Runs a program found on PATH to its end; killed after `limit`.
     CommandResult Run(const std::vector<std::string>& argv, milliseconds limit = kLimit);
 
-    void Launch(const GameLaunch& launch = {});
+    // Starts the game with environment `settings` ("NAME=value"; "NAME="
+    // unsets) from the private program folder or another `executable`.
+    void Launch(const std::vector<std::string>& settings = {}, const fs::path& executable = {});
     // Launches, waits for the main window and the title screen.
-    bool StartOnTitle(const GameLaunch& launch = {});
+    bool StartOnTitle(const std::vector<std::string>& settings = {},
+                      const fs::path& executable = {});
     // Waits for the mapped window titled "VORLAX" of this size and focuses
     // it: the main window from then on.
     bool WaitForMainWindow(int width = kClientWidth, int height = kClientHeight);
@@ -184,7 +161,10 @@ class GameOnXvfb : public ::testing::Test {
 
     const fs::path& Root() const { return root_; }
     fs::path ProgramFolder() const { return root_ / "game"; }
-    Process& Game() { return *game_; }
+    // The exit status (128 + signal when killed by one) once ended within `limit`.
+    std::optional<int> WaitExit(milliseconds limit = kLimit);
+    // Sends `signal` to the game alone; false once it has ended.
+    bool SignalGame(int signal);
     unsigned long MainWindow() const { return mainWindow_; }
 
     // Set by a derived fixture's constructor: the screen and a window manager.
