@@ -36,23 +36,15 @@ std::string ReadFile(const fs::path& path) {
 
 // ---------------------------------------------------------------- processes
 
-namespace {
-
-std::vector<char*> CStrings(const std::vector<std::string>& strings) {
-    std::vector<char*> out;
-    for (const std::string& s : strings) out.push_back(const_cast<char*>(s.c_str()));
-    out.push_back(nullptr);
-    return out;
-}
-
-}  // namespace
-
 class Process {
   public:
     Process(const std::vector<std::string>& argv, const std::vector<std::string>& env,
             const fs::path& out, const fs::path& err, int keepFd = -1, const fs::path& cwd = {}) {
         // Everything the child needs is made before fork: it may only make system calls.
-        std::vector<char*> args = CStrings(argv), envp = CStrings(env);
+        std::vector<char*> args, envp;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        args.push_back(nullptr), envp.push_back(nullptr);
         const std::string folder = cwd.string();
         const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
         const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -73,7 +73,6 @@ inline constexpr Rect kPlayField{0, 26, kClientWidth, kClientHeight - 26};
 inline constexpr Rgb kBackground{1, 0, 1};
 inline constexpr Rgb kYellow{255, 255, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kShieldBlue{48, 32, 254};
 
 inline bool TitleDrawn(const Image& image) {
     return image.width == kClientWidth && image.Count(kTitle, kYellow) > 1000;
