@@ -3,10 +3,11 @@
 #   make test   install what is missing, build, run every test (also under ASan/UBSan)
 #   make install PREFIX=DIR   install the game (default /usr/local; DESTDIR works too)
 
-# What the game needs to build and run; the tests, benchmarks and tools need the rest.
-RUN_PACKAGES := cmake make g++ libsdl2-dev libsdl2-ttf-dev fonts-liberation libx11-dev
-PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xdotool x11-apps x11-utils \
-            openbox appstream desktop-file-utils groff-base
+# What the game needs to build and run (libpng for the icons the build makes);
+# the tests and benchmarks need the rest.
+RUN_PACKAGES := cmake make g++ libsdl2-dev libsdl2-ttf-dev libpng-dev fonts-liberation libx11-dev
+PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xdotool x11-utils openbox \
+            appstream desktop-file-utils groff-base
 BUILD    := build
 ASAN     := build-asan
 FUZZ     := build-fuzz

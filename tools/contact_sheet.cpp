@@ -14,7 +14,7 @@
 
 #include "art/artwork.h"
 #include "graphics/sprites.h"
-#include "raster/image_files.h"
+#include "png_file.h"
 #include "raster/raster.h"
 #include "scores/key_pictures.h"
 
@@ -162,13 +162,17 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "contact_sheet: warning: sprites did not draw (raster BitBlt?)\n");
 
         const bool png = output.size() >= 4 && output.substr(output.size() - 4) == ".png";
-        const std::vector<std::uint8_t> bytes = png ? vorlax::EncodePng(sheet) : EncodeBmp(sheet);
-        std::ofstream out(output, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::fprintf(stderr, "contact_sheet: cannot write %s\n", output.c_str());
-            return 1;
+        if (png) {
+            vorlax::WritePng(output, sheet);
+        } else {
+            const std::vector<std::uint8_t> bytes = EncodeBmp(sheet);
+            std::ofstream out(output, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
+            if (!out) {
+                std::fprintf(stderr, "contact_sheet: cannot write %s\n", output.c_str());
+                return 1;
+            }
         }
         std::printf("%s: %d x %d\n", output.c_str(), width, height);
         return drawn ? 0 : 1;

@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "art/icons.h"
 #include "core/game_state.h"
 #include "graphics/sprites.h"
-#include "raster/image_files.h"
+#include "png_file.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {
@@ -31,13 +30,7 @@ int main(int argc, char** argv) {
             const std::string dims = std::to_string(size) + "x" + std::to_string(size);
             const fs::path folder = fs::path(argv[2]) / "hicolor" / dims / "apps";
             fs::create_directories(folder);
-            const fs::path path = folder / (std::string(argv[3]) + ".png");
-            const auto bytes = vorlax::EncodePng(icon.pixels, icon.alpha);
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<std::streamsize>(bytes.size()));
-            out.close();
-            if (!out) throw std::runtime_error("cannot write " + path.string());
+            vorlax::WritePng(folder / (std::string(argv[3]) + ".png"), icon.pixels, icon.alpha);
         }
         vorlax::FreeSpriteDC(ship);
         vorlax::FreeSpriteDC(mask);

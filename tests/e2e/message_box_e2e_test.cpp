@@ -5,11 +5,6 @@
 // the server as the machine has it and once on one without core fonts, then
 // closes the game's own window (VORLAX_OWN_MESSAGE_BOX=1) with Esc and with
 // its close box.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <thread>
-
 #include "e2e/e2e_fixture.h"
 
 namespace vorlax::e2e {
@@ -19,7 +14,7 @@ class E2EMessageBox : public GameOnXvfb {};
 
 TEST_F(E2EMessageBox, AFailedStartIsShownOnAnyDesktopAndEndsWithStatusOneWhenAnswered) {
     const std::string missing = "Enemy Mask 7.bmp";
-    Folder().Remove(missing);
+    fs::remove(ProgramFolder() / missing);
     struct Case {
         CoreFonts fonts;
         bool own;
@@ -29,16 +24,12 @@ TEST_F(E2EMessageBox, AFailedStartIsShownOnAnyDesktopAndEndsWithStatusOneWhenAns
                           Case{CoreFonts::BuiltInsOnly, false, "Return"},
                           Case{CoreFonts::AsInstalled, true, "Escape"},
                           Case{CoreFonts::AsInstalled, true, "the close box"}}) {
-        const std::string what = (c.own ? "the game's own box, " : "the system's box, ") +
-                                 c.answer +
-                                 (c.fonts == CoreFonts::AsInstalled ? "" : ", no core fonts");
-        SCOPED_TRACE(what);
+        SCOPED_TRACE((c.own ? "the game's own box, " : "the system's box, ") + c.answer +
+                     (c.fonts == CoreFonts::AsInstalled ? "" : ", no core fonts"));
         NewServer(c.fonts);
-        Launch({.executable = {},
-                .args = {},
-                .env = {c.own ? "VORLAX_OWN_MESSAGE_BOX=1" : "VORLAX_OWN_MESSAGE_BOX="}});
+        Launch({c.own ? "VORLAX_OWN_MESSAGE_BOX=1" : "VORLAX_OWN_MESSAGE_BOX="});
         // The system's box is titled VORLAX too; the game's window must not open.
-        const unsigned long box = WaitForWindow("VORLAX", 0, 0, kStartLimit);
+        const unsigned long box = WaitForWindow("VORLAX");
         ASSERT_NE(box, 0u) << "no message box appeared";
         for (const WindowInfo& w : GameWindows())
             EXPECT_FALSE(w.width == kClientWidth && w.height == kClientHeight) << "a game window";
@@ -47,19 +38,20 @@ TEST_F(E2EMessageBox, AFailedStartIsShownOnAnyDesktopAndEndsWithStatusOneWhenAns
             // Dark letters of the message on the box's light grey.
             WaitForPicture(
                 [](const Image& im) {
-                    return im.Count(im.Bounds(), {240, 240, 240}) > im.Width() * im.Height() / 2 &&
-                           im.CountIf(im.Bounds(), [](Rgb p) {
+                    const Rect all{0, 0, im.width, im.height};
+                    return im.Count(all, {240, 240, 240}) > im.width * im.height / 2 &&
+                           im.Count(all, [](Rgb p) {
                                return p.r < 100 && p.g < 100 && p.b < 100;
                            }) > 400;
                 },
                 "the message", kLimit, box);
         }
         // Nothing focuses the system's box without a window manager.
-        EXPECT_TRUE(X().Focus(box)) << "the message box would not take the focus";
+        EXPECT_TRUE(Focus(box)) << "the message box would not take the focus";
         // It waits for an answer: a few frames of its loop pass and it is still there.
         std::this_thread::sleep_for(milliseconds{300});
-        ASSERT_TRUE(Game().Running() && X().IsViewable(box)) << "the box closed by itself";
-        ASSERT_TRUE(c.answer == "the close box" ? X().CloseBox(box) : X().Tap(c.answer));
+        ASSERT_FALSE(WindowGone(box, milliseconds{0})) << "the box closed by itself";
+        ASSERT_TRUE(c.answer == "the close box" ? CloseBox(box) : Tap(c.answer));
         ExpectExit(1, c.answer + " in the box");
     }
 }
