@@ -96,36 +96,6 @@ TEST_F(CommandKeys, PPausesAndAnyOtherKeyResumesByTheSameHandlerCall) {
     EXPECT_EQ(std::tuple(G.Paused, maxDepth), std::tuple(True, 1));
 }
 
-TEST_F(CommandKeys, F1OrF3WhilePausedShowsTheWindowAndResumes) {
-    StartAndPause();
-    const int pausedAt = frames;
-    HoldP(platform.GetTickCount() + 300, 30);  // pause again later
-    platform.QueueKeyDown(VK_F3);
-    platform.DoEvents();
-    EXPECT_TRUE(ScoreForm().form.Visible());
-    EXPECT_GT(frames, pausedAt + 10);
-    ASSERT_EQ(G.Paused, True);
-
-    Display().form.SetFocus();  // the table window took the focus
-    platform.Advance(100);      // the player lets go of P
-    const int again = frames;
-    platform.At(platform.GetTickCount() + 300, [&] { G.GameRunning = False; });
-    platform.QueueKeyDown(VK_F1);
-    platform.DoEvents();
-    EXPECT_TRUE(HelpForm().form.Visible());
-    EXPECT_GT(frames, again + 10);
-}
-
-TEST_F(CommandKeys, TheCloseBoxDuringNestedPlayEndsTheProgramAndFreesEverySurfaceOnce) {
-    platform.At(100100, [&] { platform.QueueKeyDown(VK_F2); });  // a second, nested loop
-    platform.At(100200, [&] { platform.QueueClose(Display().form); });
-    platform.QueueKeyDown(VK_F2);
-    EXPECT_THROW(platform.DoEvents(), ProgramEnd);
-    EXPECT_EQ(maxDepth, 2);
-    EXPECT_EQ(std::tuple(LiveSurfaceCount(), G.ShipDC, G.EnemyMaskDC[11]), std::tuple(0, 0, 0));
-    EXPECT_TRUE(platform.OpenForms().empty());
-}
-
 TEST_F(CommandKeys, F2WhilePausedContinuesTheSameGame) {
     StartAndPause();
     G.Score = 555;

@@ -13,8 +13,6 @@
 namespace vorlax {
 namespace {
 
-constexpr std::uint64_t kDay = 24ull * 3600 * 1000;
-
 class LongIdle : public testing::PlayTest {
   protected:
     // Lets the event loop idle for `ms` of virtual time, as the real one
@@ -72,19 +70,6 @@ TEST_F(LongIdle, AGameStartedAfterAnyTimeOnTheTitleScreenRunsAtOnce) {
         // So long after the title screen, the first ship has no spawn shield.
         EXPECT_EQ(G.ShieldOn, False);
         G.GameRunning = False;
-    }
-}
-
-TEST_F(LongIdle, AGamePausedForWeeksResumesAtOnce) {
-    for (const std::uint64_t days : {13ull, 25ull, 50ull, 100ull}) {
-        SCOPED_TRACE(std::to_string(days) + " days paused");
-        NewGameReset();
-        platform.SetKeyHeld(VK_P);
-        PlayFrames(1);
-        platform.SetKeyHeld(VK_P, false);
-        ASSERT_EQ(G.Paused, True);
-        Idle(days * kDay);
-        ExpectAPromptGame('A');
     }
 }
 
