@@ -60,14 +60,6 @@ TEST_F(GameOverTest, AScoreEqualToAStoredOneGoesBelowItAndTheWindowShowsTheNewTa
     EXPECT_EQ(Name(5).Text(), "N4");
 }
 
-TEST_F(GameOverTest, ANewFirstPlaceMovesEveryRowDownAndLosesTheTenth) {
-    EndGameWith(123456);
-    ExpectEntryOpenAt(1);
-    EXPECT_EQ(Rows(),
-              (std::vector<std::string>{"123456 N1", "1000 N1", "900 N2", "800 N3", "700 N4",
-                                        "600 N5", "500 N6", "400 N7", "300 N8", "200 N9"}));
-}
-
 TEST_F(GameOverTest, AWindowAlreadyOpenFromF3IsNotReloaded) {
     Press(VK_F3);
     Name(7).SetText("scribble");  // what a row shows is left alone

@@ -28,41 +28,6 @@ std::string Table(const std::string& first) {
     return t;
 }
 
-TEST(CopyTableIfMissing, CopiesTheDeliveredBytesIntoNewPrivateFoldersOnce) {
-    TempFolder tmp;
-    tmp.Write("Hiscore.txt", Table("ACE") + "trailing bytes kept as they are");
-    const std::string player = tmp.File("home/.local/share/vorlax/Hiscore.txt");
-    EXPECT_EQ(CopyTableIfMissing(tmp.File("Hiscore.txt"), player), "");
-    EXPECT_EQ(tmp.Read("home/.local/share/vorlax/Hiscore.txt"), tmp.Read("Hiscore.txt"));
-    struct stat st {};
-    ASSERT_EQ(stat(tmp.File("home/.local").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u) << "folders it makes are the player's alone";
-    // Later runs keep the player's table, whatever the delivered one says,
-    // and an entry that is not a file is left for reading to report.
-    tmp.Write("home/.local/share/vorlax/Hiscore.txt", Table("MINE"));
-    EXPECT_EQ(CopyTableIfMissing(tmp.File("Hiscore.txt"), player), "");
-    EXPECT_EQ(tmp.Read("home/.local/share/vorlax/Hiscore.txt"), Table("MINE"));
-    fs::create_directories(tmp.Path() / "odd/vorlax/Hiscore.txt");
-    EXPECT_EQ(CopyTableIfMissing(tmp.File("Hiscore.txt"), tmp.File("odd/vorlax/Hiscore.txt")), "");
-    EXPECT_TRUE(fs::is_directory(tmp.Path() / "odd/vorlax/Hiscore.txt"));
-}
-
-TEST(CopyTableIfMissing, FailuresSayWhereAndWhyAndLeaveNothingBehind) {
-    TempFolder tmp;
-    tmp.Write("Hiscore.txt", Table("ACE"));
-    // A file stands where a folder is needed (also fails for root, unlike
-    // a folder without write permission).
-    tmp.Write("blocker", "not a folder");
-    EXPECT_EQ(CopyTableIfMissing(tmp.File("Hiscore.txt"), tmp.File("blocker/vorlax/Hiscore.txt")),
-              "Could not make the folder " + tmp.File("blocker/vorlax") +
-                  " for your high scores: Not a directory");
-    // No delivered table: nothing is made at all.
-    const std::string problem =
-        CopyTableIfMissing(tmp.File("missing.txt"), tmp.File("new/vorlax/Hiscore.txt"));
-    EXPECT_NE(problem.find(tmp.File("missing.txt")), std::string::npos) << problem;
-    EXPECT_FALSE(fs::exists(tmp.Path() / "new"));
-}
-
 using InstalledTable = testing::HeadlessTest;
 
 TEST_F(InstalledTable, TheGameReadsAndSavesThePlayersCopyAndNeverTheDeliveredTable) {
