@@ -65,12 +65,8 @@ TEST_F(FrameLoopTest, PHeldStillDrawsTheWholeFrame) {
 // the loop returns without drawing and the strip keeps its values (never
 // 0 lives).
 TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
-    G.Score = -40;
-    G.Energy = 123;
-    G.Level = 12;
-    G.Wave = 7;
-    G.CurrentShip = 2;
-    G.BonusPoints = 10000;
+    std::tie(G.Score, G.Energy, G.Level, G.Wave, G.CurrentShip, G.BonusPoints) =
+        std::tuple(-40, 123, 12, 7, 2, 10000);
     PlayFrames(1);
     const DisplayWindow& d = Display();
     auto strip = [&] {
@@ -83,7 +79,7 @@ TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
     PlayFrames(1);
     EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(4, 0));
     EXPECT_EQ(d.Text2->Text(), "3");
-    G.BonusPoints = 25000;
+    G.BonusPoints = 25000;  // one ship a frame, the excess dropped
     PlayFrames(1);
     EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(5, 0));
     const int before = platform.Presents(Display().form);

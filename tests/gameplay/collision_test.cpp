@@ -103,31 +103,6 @@ TEST_F(Collision, TheSharedRectanglesAndTheirInnerPixels) {
     }
 }
 
-TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollideANarrowEnemySharesItsWidth) {
-    SetMask(G.ShipMaskDC, true);
-    SetMask(G.EnemyMaskDC[1], true);
-    struct Case {
-        Long ex, ey;
-        bool hit;
-    };
-    // The ship covers 100..146 x 100..131; enemies are 53 x 32.
-    const Case cases[] = {{147, 100, false}, {145, 100, false}, {144, 100, true},
-                          {100, 130, false}, {100, 129, true},  {49, 100, false},
-                          {50, 100, true},   {100, 70, false},  {100, 71, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.ex) + ", " + std::to_string(c.ey));
-        Place(100, 100, c.ex, c.ey);
-        CheckShipCollision();
-        EXPECT_EQ(Lost(), c.hit);
-    }
-    // A narrow enemy inside the ship's span shares only its own 17 x 15.
-    G.Wave = 9;
-    SetMask(G.EnemyMaskDC[9], false);
-    Place(100, 100, 110, 105);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 17, 15}));
-}
-
 TEST_F(Collision, TheShieldGuardsAgainstEnemiesButNotTheCarrier) {
     SetMask(G.ShipMaskDC, true);
     SetMask(G.EnemyMaskDC[1], true);

@@ -46,39 +46,6 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
               std::tuple(120, 120, False, True));
 }
 
-// Nothing hits an exploding enemy, nor does a spent shot; hits left over
-// from the final wave count for nothing later.
-TEST_F(ShotHits, ExplodingEnemiesSpentShotsAndOldHitsCountForNothing) {
-    Wave(2, 1, 1);
-    Enemy(1, 300, 200);
-    G.EnemyAlive[1] = 0;
-    G.EnemyBlast[1] = 7;
-    G.EnemyHits[1] = 6;
-    Shot(1, 310, 210);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.ShotActive[1], True);
-    EXPECT_EQ(G.EnemyBlast[1], 7);
-    G.ShotActive[1] = False;
-    Enemy(1, 300, 200);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    EXPECT_EQ(G.Score, 0);
-}
-
-TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
-    const Long cases[][3] = {{1, 9, 90}, {1, 10, 100}, {2, 4, 80}, {2, 6, 100}, {40, 10, 100}};
-    for (const auto& [level, wave, points] : cases) {
-        G.Score = 500;
-        G.BonusPoints = 9000;
-        Wave(wave, level, 1);
-        Enemy(1, 300, 200);
-        Shot(5, 302, 202);
-        ShotsHitEnemies();
-        EXPECT_EQ(std::tuple(G.Score, G.BonusPoints), std::tuple(500 + points, 9000 + points))
-            << "level " << level << ", wave " << wave;
-    }
-}
-
 // A final-wave enemy is laid out with one hit counted and wears four rings,
 // the largest touching its box grown by five. Each hit takes off the
 // largest; the fifth brings it down for 110 points per level, uncapped, and

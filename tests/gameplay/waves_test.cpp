@@ -96,23 +96,6 @@ TEST_F(Waves, EveryFormationOfTheFirstThreeLevels) {
     EXPECT_EQ(G.EnemyCount, 3) << "never more than three in the final wave";
 }
 
-// Laid out fresh (an explosion left running by the last game is put out),
-// in play from here; then only the live enemies fly left at speed 2.
-TEST_F(Waves, TheFirstWaveOfANewGame) {
-    G.EnemyAlive[2] = 0;
-    G.EnemyBlast[2] = 7;
-    platform.Advance(5);
-    RunWave();
-    EXPECT_EQ(G.EnemyBlast[2], 0);
-    EXPECT_EQ(G.WaveEndTick, static_cast<Long>(platform.GetTickCount()));
-    EXPECT_EQ(G.EnemyY[2], 308);  // 308.5
-    G.EnemyAlive[2] = 0;
-    G.EnemyBlast[2] = 4;
-    RunWave();
-    EXPECT_EQ(std::tuple(G.EnemyX[1], G.EnemyX[2], G.EnemyX[3]), std::tuple(783, 864, 940));
-    EXPECT_EQ(G.EnemyY[3], 463);
-}
-
 // One step of a lone enemy by its wave's rule, at the wraps: flying left
 // (waves 1-3, 9) it comes back at the right edge a little faster, up to 15;
 // drifting (4-6, 10) it also wraps between the strip and the bottom edge;
@@ -160,12 +143,6 @@ TEST_F(Waves, TheFinalWaveBouncesBetweenATenthAndNineTenthsOfTheHeight) {
     G.EnemyY[1] = 62;  // 0.1 H = 61.7
     RunWave();
     EXPECT_EQ(std::tuple(G.EnemyY[1], G.EnemyDirection[1]), std::tuple(64, 1));
-    // In a low window the bounce can leave it under the strip: it wraps like a drifter.
-    Display().form.SetClientSize(785, 100);
-    Lone(11, 628, 20, 0);
-    G.EnemyDirection[1] = -1;
-    RunWave();
-    EXPECT_EQ(G.EnemyY[1], 52);  // 100 - 48
 }
 
 // Shift calls the carrier only in the pause after a cleared wave, which
@@ -197,18 +174,6 @@ TEST_F(Waves, AClearedWavePausesTwoSecondsAfterItsLastExplosionShowingTheCarrier
               std::tuple(false, 2, True, 4, lastBlast + 2001));
     RunWave();  // the next call lays it out
     EXPECT_EQ(std::tuple(G.EnemyAlive[4], G.EnemyX[4]), std::tuple(-1, 1020));
-}
-
-TEST_F(Waves, AfterTheFinalWaveTheStripShowsTheNextLevelInTheSameFrame) {
-    InPlay(11, 1);
-    G.EnemyAlive[1] = 0;
-    G.EnemyBlast[1] = 0;
-    G.WaveEndTick = static_cast<Long>(platform.GetTickCount()) - 5000;
-    PlayFrames(1);
-    EXPECT_EQ(std::tuple(Display().Text3->Text(), Display().Text6->Text(), G.EnemyCount),
-              std::tuple("2", "1", 2));
-    PlayFrames(1);
-    EXPECT_EQ(std::tuple(G.EnemyCount, G.EnemySpeed[10]), std::tuple(10, 3));
 }
 
 TEST_F(Waves, WhileTheCarrierIsOnScreenTheWaveStandsStill) {

