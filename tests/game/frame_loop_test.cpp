@@ -106,6 +106,11 @@ TEST_F(FrameLoopTest, CtrlSpendsTheLastUnitAndAnEmptyStoreCallsTheCarrierInTheSa
               std::tuple(True, 0, True, False));
     PlayFrames(1);  // nothing left: no shield, and the carrier is asked for again
     EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy, G.CarrierCalled), std::tuple(False, 0, True));
+    SurfaceOf(G.CarrierMaskDC)->Fill(RGB(255, 255, 255));  // a hull the ship cannot touch
+    std::tie(G.CarrierX, G.CarrierY) = std::tuple(100.0, 200.0);
+    ShipAt(700, 360);  // in its docking bay
+    PlayFrames(1);
+    EXPECT_EQ(G.Energy, 500);
 }
 
 TEST_F(FrameLoopTest, StarsWrapOnlyOnceLeftOfTheEdgeAndReEnterAtAFreshHeightAndSpeed) {

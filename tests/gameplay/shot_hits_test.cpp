@@ -46,6 +46,20 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
               std::tuple(120, 120, False, True));
 }
 
+TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
+    const Long cases[][3] = {{1, 9, 90}, {1, 10, 100}, {2, 4, 80}, {2, 6, 100}, {40, 10, 100}};
+    for (const auto& [level, wave, points] : cases) {
+        G.Score = 500;
+        G.BonusPoints = 9000;
+        Wave(wave, level, 1);
+        Enemy(1, 300, 200);
+        Shot(5, 302, 202);
+        ShotsHitEnemies();
+        EXPECT_EQ(std::tuple(G.Score, G.BonusPoints), std::tuple(500 + points, 9000 + points))
+            << "level " << level << ", wave " << wave;
+    }
+}
+
 // A final-wave enemy is laid out with one hit counted and wears four rings,
 // the largest touching its box grown by five. Each hit takes off the
 // largest; the fifth brings it down for 110 points per level, uncapped, and

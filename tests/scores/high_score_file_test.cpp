@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <limits>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,11 +14,6 @@
 #include "support/temp_folder.h"
 
 namespace vorlax {
-
-// Readable failure messages for records (found by argument-dependent lookup).
-[[maybe_unused]] static void PrintTo(const HighScoreRecord& r, std::ostream* os) {
-    *os << "{" << r.score << ", \"" << r.name << "\"}";
-}
 
 namespace {
 
