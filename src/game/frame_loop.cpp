@@ -206,7 +206,7 @@ bool RunGameplaySteps() {
     ShotsHitEnemies();
     // While the carrier is on screen the wave neither moves nor advances.
     if (G.CarrierActive == False) RunWave();
-    DropShieldAfterSpawnTime();
+    ShieldTimer();
     // The shield key costs a unit of energy per frame, spawn shield or not.
     if (KeyHeld(VK_CONTROL) && G.Energy > 0) {
         G.ShieldOn = True;

@@ -26,7 +26,7 @@ bool StartupFailed() {
     return startupFailed;
 }
 
-void StartUp() {
+void Main() {
     startupFailed = false;
     try {
         // Each bitmap must have exactly the size it is drawn at.
@@ -82,7 +82,7 @@ void DisplayFormUnload() {
 int RunGame() {
     try {
         CreateWindows();
-        StartUp();
+        Main();
         CurrentPlatform().RunEventLoop();
     } catch (const ProgramEnd& end) {
         DestroyWindows();

@@ -9,7 +9,7 @@ namespace vorlax {
 // (whose first resize shows the title screen). Any error on the way is shown
 // in a message box captioned "VORLAX", and then everything loaded so far is
 // freed by Shutdown.
-void StartUp();
+void Main();
 
 // The single way out: frees every sprite surface once and closes the display
 // window, whose unload handler ends the program.
@@ -23,10 +23,10 @@ void FreeGameSprites();
 // ends the program from whatever depth it was called.
 void DisplayFormUnload();
 
-// True once StartUp has reported a start-up error.
+// True once Main has reported a start-up error.
 bool StartupFailed();
 
-// Everything main() does once the platform exists: the windows, StartUp, then
+// Everything main() does once the platform exists: the windows, Main, then
 // events until the program ends. Returns the exit status: 0 after a normal
 // quit, 1 after a failed start-up.
 int RunGame();

@@ -53,7 +53,7 @@ void FireShot() {
     G.LastShotTick = TickCount();
 }
 
-void DropShieldAfterSpawnTime() {
+void ShieldTimer() {
     if (G.ShieldOn == True && TickDiff(G.NowTick, G.SpawnTick) > kSpawnShieldTime) {
         G.ShieldOn = False;
     }

@@ -26,6 +26,6 @@ void FireShot();
 // Drops the shield once more than 2000 ms have passed since the ship was
 // placed: the spawn shield runs out, and a shield raised with Ctrl stays up
 // only while the shield key raises it again each frame.
-void DropShieldAfterSpawnTime();
+void ShieldTimer();
 
 }  // namespace vorlax

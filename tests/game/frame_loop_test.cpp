@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <tuple>
 
 #include "core/numbers.h"
@@ -59,37 +60,13 @@ TEST_F(FrameLoopTest, PHeldStillDrawsTheWholeFrame) {
     EXPECT_EQ(Display().Text7->Text(), "77");
 }
 
-TEST_F(FrameLoopTest, EscEndsTheProgramBeforeAnythingElseOfThePass) {
-    platform.SetKeyHeld(VK_ESCAPE);
-    platform.SetKeyHeld(VK_RIGHT);  // MoveShip comes first and still runs
-    platform.SetTick(G.SpawnTick + 5000);
-    const Long x = G.ShipX;
-    G.WaveSetup = False;
-    Enemy(1, 300, 200);
-    Shot(1, 310, 210);
-    const int before = platform.Presents(Display().form);
-    G.GameRunning = True;
-    EXPECT_THROW(FrameLoop(), ProgramEnd);
-    EXPECT_EQ(G.ShipX, x + 5);
-    // No shot tested, no wave moved, the shield timer not run.
-    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyX[1], G.ShieldOn), std::tuple(-1, 300, True));
-    // Nothing presented, no strip update.
-    EXPECT_EQ(std::tuple(platform.Presents(Display().form), Display().Text9->Text()),
-              std::tuple(before, "1000"));
-    EXPECT_TRUE(platform.OpenForms().empty());
-}
-
 // The strip shows plain decimals after each frame; an extra ship needs more
 // than 10000 bonus points, one per frame, the excess dropped; at game over
 // the loop returns without drawing and the strip keeps its values (never
 // 0 lives).
 TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
-    G.Score = -40;
-    G.Energy = 123;
-    G.Level = 12;
-    G.Wave = 7;
-    G.CurrentShip = 2;
-    G.BonusPoints = 10000;
+    std::tie(G.Score, G.Energy, G.Level, G.Wave, G.CurrentShip, G.BonusPoints) =
+        std::tuple(-40, 123, 12, 7, 2, 10000);
     PlayFrames(1);
     const DisplayWindow& d = Display();
     auto strip = [&] {
@@ -102,7 +79,7 @@ TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
     PlayFrames(1);
     EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(4, 0));
     EXPECT_EQ(d.Text2->Text(), "3");
-    G.BonusPoints = 25000;
+    G.BonusPoints = 25000;  // one ship a frame, the excess dropped
     PlayFrames(1);
     EXPECT_EQ(std::tuple(G.ShipsEarned, G.BonusPoints), std::tuple(5, 0));
     const int before = platform.Presents(Display().form);
@@ -116,42 +93,48 @@ TEST_F(FrameLoopTest, TheStripExtraShipsAndGameOver) {
     EXPECT_EQ(strip(), (std::vector<std::string>{"4", "12", "7", "-40", "123"}));
 }
 
+// Ctrl costs a unit a frame, under the spawn shield too.
 TEST_F(FrameLoopTest, CtrlSpendsTheLastUnitAndAnEmptyStoreCallsTheCarrierInTheSameFrame) {
+    platform.SetKeyHeld(VK_CONTROL);
+    PlayFrames(1);
+    ASSERT_EQ(std::tuple(G.ShieldOn, G.Energy), std::tuple(True, 499));
     G.Energy = 1;
     platform.SetTick(G.SpawnTick + 3000);  // the spawn shield has run out
-    platform.SetKeyHeld(VK_CONTROL);
     PlayFrames(1);
     // Called, and on its way in the same frame.
     EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy, G.CarrierActive, G.CarrierCalled),
               std::tuple(True, 0, True, False));
     PlayFrames(1);  // nothing left: no shield, and the carrier is asked for again
     EXPECT_EQ(std::tuple(G.ShieldOn, G.Energy, G.CarrierCalled), std::tuple(False, 0, True));
+    SurfaceOf(G.CarrierMaskDC)->Fill(RGB(255, 255, 255));  // a hull the ship cannot touch
+    std::tie(G.CarrierX, G.CarrierY) = std::tuple(100.0, 200.0);
+    ShipAt(700, 360);  // in its docking bay
+    PlayFrames(1);
+    EXPECT_EQ(G.Energy, 500);
 }
 
-TEST_F(FrameLoopTest, StarsWrapOnlyOnceTheyAreLeftOfTheEdgeAndReEnterWithinTheirRanges) {
+TEST_F(FrameLoopTest, StarsWrapOnlyOnceLeftOfTheEdgeAndReEnterAtAFreshHeightAndSpeed) {
     G.Stars[0] = {3, 100, 3, 2, G.ColWhite};  // moves to 0: stays
     G.Stars[1] = {500, 300, 6, 3, RGB(9, 9, 9)};
     PlayFrames(1);
     EXPECT_EQ(std::tuple(G.Stars[0].X, G.Stars[0].Y, G.Stars[1].X), std::tuple(0, 100, 494));
     EXPECT_EQ(Display().form.Image().Pixel(495, 301), RGB(9, 9, 9));
-    // Every star re-enters at the right edge, many times over.
-    Long lowest = 10000, highest = 0, slowest = 10, fastest = 0;
+    // In a window two rows high a star re-enters at the right edge on row
+    // 26, 27 or 28 at a speed of 1 to 6, the two drawn apart: every pairing
+    // of the outer rows and speeds turns up.
+    Display().form.SetClientSize(785, 2);
+    std::set<std::pair<Long, Long>> seen;
     for (int frame = 0; frame < 10; ++frame) {
         for (int i = 0; i <= 100; ++i) G.Stars[i] = {1, 0, 2, 2, G.ColWhite};
         PlayFrames(1);
         for (int i = 0; i <= 100; ++i) {
-            const Star& s = G.Stars[i];
-            ASSERT_EQ(s.X, 785);
-            ASSERT_EQ(s.Size, 2);
-            lowest = std::min(lowest, s.Y);
-            highest = std::max(highest, s.Y);
-            slowest = std::min(slowest, s.Speed);
-            fastest = std::max(fastest, s.Speed);
+            ASSERT_EQ(std::tuple(G.Stars[i].X, G.Stars[i].Size), std::tuple(785, 2));
+            seen.insert({G.Stars[i].Y, G.Stars[i].Speed});
         }
     }
-    EXPECT_TRUE(lowest >= 26 && lowest < 40) << lowest;
-    EXPECT_TRUE(highest <= 617 + 26 && highest > 600) << highest;
-    EXPECT_EQ(std::tuple(slowest, fastest), std::tuple(1, 6));
+    EXPECT_TRUE(seen.begin()->first == 26 && seen.rbegin()->first == 28);
+    for (Long y : {26, 28})
+        for (Long speed : {1, 6}) EXPECT_EQ(seen.count({y, speed}), 1u) << y << ", " << speed;
 }
 
 // Only the final wave fires, its live enemies in turn, and moves enemy
@@ -171,8 +154,12 @@ TEST_F(FrameLoopTest, OnlyTheFinalWaveFiresAndShotsAreRetiredOnlyBeyondTheEdge) 
     G.Wave = 11;
     G.EnemyAlive[2] = 0;
     for (int n = 1; n <= 3; ++n) G.EnemyDirection[n] = 1;
+    platform.Advance(3000);                       // the spawn shield is gone
+    EnemyShot(2, 5, G.ShipX + 20, G.ShipY + 10);  // moves into the ship
     PlayFrames(1);
+    EXPECT_EQ(G.CurrentShip, 2);
     EXPECT_EQ(G.FiringEnemy, 3);  // enemies 1 and 3 fired, in that order
+    EXPECT_EQ(G.EnemyShotActive(2, 1), False) << "a shot-down enemy fires no more";
     EXPECT_EQ(std::tuple(G.EnemyShotX(1, 1), G.EnemyShotActive(1, 1), G.EnemyShotActive(3, 10)),
               std::tuple(0, True, False));
     EXPECT_EQ(Display().form.Image().Pixel(-1 + 2, 202), G.ColYellow);
@@ -205,9 +192,6 @@ TEST_F(FrameLoopTest, TheThingsOfAFrameLieWhereAndInTheOrderTheyAreDrawn) {
     Solid(G.CarrierDC, G.CarrierMaskDC, carrier);
     for (int i = 0; i <= 100; ++i) G.Stars[i] = {1000, 700, 1, 1, G.ColWhite};  // off screen
     G.Stars[0] = {201, 301, 1, 3, G.ColWhite};                                  // under the ship
-    G.Stars[1] = {101, 460, 1, 1, G.ColWhite};
-    G.Stars[2] = {201, 470, 1, 2, G.ColWhite};
-    G.Stars[3] = {301, 480, 1, 3, G.ColWhite};
     ShipAt(190, 290);
     G.ShieldOn = True;
     InPlay(11, 2);
@@ -231,16 +215,11 @@ TEST_F(FrameLoopTest, TheThingsOfAFrameLieWhereAndInTheOrderTheyAreDrawn) {
             for (int x = l; x < r; ++x) n += img.Pixel(x, y) == colour;
         return n;
     };
-    // Stars: size 1 paints nothing, size 2 a 2 x 2 block, size 3 a plus.
-    EXPECT_EQ(count(G.ColWhite, 90, 450, 110, 470), 0);
-    EXPECT_EQ(count(G.ColWhite, 190, 460, 210, 480), 4);
-    EXPECT_EQ(img.Pixel(200, 470), G.ColWhite);
-    EXPECT_EQ(count(G.ColWhite, 290, 470, 310, 490), 5);
-    EXPECT_EQ(img.Pixel(300, 481), G.ColWhite);
-    EXPECT_EQ(img.Pixel(301, 480), G.ColWhite);
-    // The ship hides the star; the shield's outline lies around it.
+    // The ship hides the star; the shield's outline lies around it and
+    // over the ship's corners.
     EXPECT_EQ(Extent(img, ship), (std::array<int, 4>{190, 290, 237, 322}));
     EXPECT_EQ(Extent(img, G.ColBlue), (std::array<int, 4>{188, 288, 239, 324}));
+    EXPECT_GT(count(G.ColBlue, 190, 290, 237, 322), 0);
     // The enemy hides its ring and the first shot, the explosion lies on the
     // enemy, the enemy shot on the explosion; the other shot is a 5 x 5 disc.
     EXPECT_EQ(count(G.ColCyan, 540, 100, 558, 148), 0);
@@ -254,6 +233,39 @@ TEST_F(FrameLoopTest, TheThingsOfAFrameLieWhereAndInTheOrderTheyAreDrawn) {
     EXPECT_EQ(Extent(img, carrier), (std::array<int, 4>{580, 12, 785, 226}));
     EXPECT_EQ(img.Pixel(590, 124), carrier);
     EXPECT_EQ(count(G.ColWhite, 0, 25, 785, 26), 785);
+    G.ShieldOn = False;
+    MoveAndDrawPlayField();
+    EXPECT_EQ(count(G.ColBlue, 0, 0, 785, 617), 0) << "no shield, no outline";
+}
+
+// A clock that moves on a millisecond at every reading, as time passes while
+// a frame is worked out and drawn.
+class BusyClock : public HeadlessPlatform {
+  public:
+    std::uint32_t GetTickCount() override {
+        const std::uint32_t now = HeadlessPlatform::GetTickCount();
+        Advance(1);
+        return now;
+    }
+    void PresentForm(Form& form) override {
+        shownAt = HeadlessPlatform::GetTickCount();
+        HeadlessPlatform::PresentForm(form);
+    }
+    std::uint32_t shownAt = 0;
+};
+
+// The next frame is timed from a reading taken once the frame is drawn,
+// just before it is shown, not from the frame's first reading.
+TEST_F(FrameLoopTest, TheNextFrameIsTimedFromTheEndOfTheDrawing) {
+    BusyClock clock;
+    clock.SetTick(platform.GetTickCount());
+    clock.EveryYield([] { G.GameRunning = False; });
+    SetCurrentPlatform(&clock);
+    G.GameRunning = True;
+    FrameLoop();
+    SetCurrentPlatform(&platform);
+    EXPECT_GT(G.LastFrameTick, G.NowTick + 1);
+    EXPECT_EQ(static_cast<std::uint32_t>(G.LastFrameTick) + 1, clock.shownAt);
 }
 
 // An enemy shot that costs the ship is tested once the enemy shots are drawn

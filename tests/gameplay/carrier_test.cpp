@@ -1,5 +1,5 @@
 // The energy carrier: a visit's start, its crossing and its end, the
-// enemies waiting meanwhile, docking, and the ship's steps frame by frame.
+// enemies waiting meanwhile, and docking.
 #include "gameplay/carrier.h"
 
 #include <gtest/gtest.h>
@@ -80,43 +80,6 @@ TEST_F(Carrier, DockingNeedsTheShipStrictlyInsideTheBay) {
     EXPECT_EQ(G.Energy, 500);
 }
 
-// In play, frame by frame: the ship slows from the visit's third frame,
-// keeps docking while it stays in the bay, and speeds up again
-// one frame after the visit.
-TEST_F(Carrier, TheShipsStepsAndDockingFollowTheVisitFrameByFrame) {
-    platform.SetKeyHeld(VK_RIGHT);
-    G.CarrierCalled = True;
-    auto steps = [&](int frames) {
-        std::vector<Long> moved;
-        for (int f = 0; f < frames; ++f) {
-            const Long x = G.ShipX;
-            PlayFrames(1);
-            moved.push_back(G.ShipX - x);
-        }
-        return moved;
-    };
-    EXPECT_EQ(steps(4), (std::vector<Long>{5, 5, 1, 1}));
-
-    // Docked: the store stays full as long as the ship is in the bay (cut
-    // into this carrier's mask as into the game's).
-    Surface& mask = *SurfaceOf(G.CarrierMaskDC);
-    for (int y = kBayTop; y < kBayBottom; ++y)
-        for (int x = kBayLeft; x < kBayRight; ++x) mask.SetPixel(x, y, RGB(255, 255, 255));
-    platform.SetKeyHeld(VK_RIGHT, false);
-    G.CarrierX = 100;
-    G.CarrierY = 200;
-    ShipAt(700, 360);
-    G.Energy = 12;
-    PlayFrames(1);
-    EXPECT_EQ(std::tuple(G.Energy, G.CurrentShip), std::tuple(500, 1));
-
-    platform.SetKeyHeld(VK_RIGHT);
-    G.ShipX = 100;
-    G.CarrierX = -1313;  // the next move takes it past the edge
-    EXPECT_EQ(steps(3), (std::vector<Long>{1, 1, 5}));
-    EXPECT_EQ(G.CarrierActive, False);
-}
-
 // Waves 7 and 11 never change an enemy's column, so after a visit their
 // live enemies go back to where they stood; the other waves fly back in.
 TEST_F(Carrier, AfterAVisitEnemiesThatNeverMoveSidewaysAreBackInTheirColumns) {
@@ -133,17 +96,14 @@ TEST_F(Carrier, AfterAVisitEnemiesThatNeverMoveSidewaysAreBackInTheirColumns) {
         }
         ASSERT_EQ(G.CarrierActive, False);
     };
-    for (bool byLoss : {false, true}) {
-        SCOPED_TRACE(byLoss ? "ended by a lost ship" : "ended by crossing");
-        G.Wave = 7;
-        G.WaveSetup = True;
-        RunWave();
-        const std::vector<Long> columns = EnemyColumns();
-        G.EnemyAlive[2] = 0;  // shot down: stays where the carrier sent it
-        visit(byLoss);
-        EXPECT_EQ(std::tuple(G.EnemyX[1], G.EnemyX[2], G.EnemyX[3]),
-                  std::tuple(columns[0], 942, columns[2]));
-    }
+    G.Wave = 7;
+    G.WaveSetup = True;
+    RunWave();
+    const std::vector<Long> columns = EnemyColumns();
+    G.EnemyAlive[2] = 0;  // shot down: stays where the carrier sent it
+    visit(false);
+    EXPECT_EQ(std::tuple(G.EnemyX[1], G.EnemyX[2], G.EnemyX[3]),
+              std::tuple(columns[0], 942, columns[2]));
 
     G.Level = 3;
     G.Wave = 11;

@@ -7,9 +7,6 @@
 #include <tuple>
 #include <utility>
 
-#include "gameplay/carrier.h"
-#include "scores/score_form.h"
-#include "support/game_fixture.h"
 #include "support/play_fixture.h"
 
 namespace vorlax {
@@ -54,7 +51,6 @@ class Collision : public testing::PlayTest {
     std::array<int, 4> Shared() {
         return testing::Extent(Display().CollisionPict->Image(), kWhite);
     }
-    static constexpr std::array<int, 4> kNothing{129, 89, -1, -1};
 };
 
 // Ship at (100, 100), a 53 x 32 enemy at (130, 110): the shared rectangle is
@@ -87,12 +83,10 @@ TEST_F(Collision, TheSharedRectanglesAndTheirInnerPixels) {
         bool hit;
     };
     const Case cases[] = {
-        {kEnemy, {0, 5}, false},       {kEnemy, {1, 1}, true},        {kEnemy, {15, 20}, true},
-        {kEnemy, {16, 5}, false},      {kEnemy, {5, 21}, false},      {kEnemy, {5, 0}, false},
-        {kShip, {30, 20}, false},      {kShip, {31, 11}, true},       {kShip, {45, 30}, true},
-        {kShip, {46, 20}, false},      {kShip, {40, 10}, false},      {kShip, {40, 31}, false},
-        {kCarrier, {550, 161}, false}, {kCarrier, {551, 161}, true},  {kCarrier, {595, 190}, true},
-        {kCarrier, {596, 170}, false}, {kCarrier, {560, 160}, false}, {kCarrier, {560, 191}, false},
+        {kEnemy, {0, 5}, false},      {kEnemy, {1, 1}, true},       {kEnemy, {15, 20}, true},
+        {kEnemy, {16, 5}, false},     {kEnemy, {5, 21}, false},     {kShip, {30, 20}, false},
+        {kShip, {31, 11}, true},      {kShip, {46, 20}, false},     {kCarrier, {550, 161}, false},
+        {kCarrier, {551, 161}, true}, {kCarrier, {595, 190}, true}, {kCarrier, {560, 191}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.where) + ": " + std::to_string(c.dot.first) + ", " +
@@ -107,37 +101,6 @@ TEST_F(Collision, TheSharedRectanglesAndTheirInnerPixels) {
         CheckShipCollision();
         EXPECT_EQ(Lost(), c.hit);
     }
-}
-
-TEST_F(Collision, BoxesThatTouchOrShareTwoPixelsNeverCollideANarrowEnemySharesItsWidth) {
-    SetMask(G.ShipMaskDC, true);
-    SetMask(G.EnemyMaskDC[1], true);
-    struct Case {
-        Long ex, ey;
-        bool hit;
-    };
-    // The ship covers 100..146 x 100..131; enemies are 53 x 32.
-    const Case cases[] = {{147, 100, false}, {145, 100, false}, {144, 100, true}, {100, 132, false},
-                          {100, 130, false}, {100, 129, true},  {48, 100, false}, {49, 100, false},
-                          {50, 100, true},   {100, 68, false},  {100, 70, false}, {100, 71, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.ex) + ", " + std::to_string(c.ey));
-        Place(100, 100, c.ex, c.ey);
-        CheckShipCollision();
-        EXPECT_EQ(Lost(), c.hit);
-    }
-    // Edge to edge nothing is laid on the scratch picture at all.
-    SetMask(G.ShipMaskDC, false);
-    SetMask(G.EnemyMaskDC[1], false);
-    Place(100, 100, 147, 100);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), kNothing);
-    // A narrow enemy inside the ship's span shares only its own 17 x 15.
-    G.Wave = 9;
-    SetMask(G.EnemyMaskDC[9], false);
-    Place(100, 100, 110, 105);
-    CheckShipCollision();
-    EXPECT_EQ(Shared(), (std::array<int, 4>{0, 0, 17, 15}));
 }
 
 TEST_F(Collision, TheShieldGuardsAgainstEnemiesButNotTheCarrier) {
@@ -196,66 +159,6 @@ TEST_F(Collision, EachEnemyIsTestedOnAFreshScratchPicture) {
     CheckShipCollision();
     EXPECT_TRUE(Lost());
     EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyAlive[2]), std::tuple(-1, 0));
-}
-
-// In play: the shield key protects in the very frame it is seen, and losing
-// the last ship ends the game in the frame of the collision.
-TEST_F(Collision, InPlayCtrlShieldsAtOnceAndTheLastShipLostEndsTheGame) {
-    SetMask(G.ShipMaskDC, true);
-    SetMask(G.EnemyMaskDC[1], true);
-    platform.Advance(3000);
-    PlayFrames(1);  // the spawn shield is gone
-    ASSERT_EQ(G.ShieldOn, False);
-    InPlay(1, 1);
-    Enemy(1, G.ShipX + 10, G.ShipY);
-    G.EnemySpeed[1] = 0;  // stays on the ship
-    platform.SetKeyHeld(VK_CONTROL);
-    PlayFrames(1);
-    EXPECT_EQ(G.CurrentShip, 1);
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    platform.SetKeyHeld(VK_CONTROL, false);
-    G.CurrentShip = 3;  // the last ship
-    PlayFrames(1);
-    EXPECT_EQ(std::tuple(G.CurrentShip, G.GameRunning), std::tuple(4, False));
-    EXPECT_TRUE(ScoreForm().form.Visible()) << "game over";
-}
-
-// With the game's own artwork: a ship anywhere inside the carrier's docking
-// bay never touches its hull, and one pushed into the hull does.
-class CollisionWithArtwork : public testing::GameTest {};
-
-TEST_F(CollisionWithArtwork, TheDockedShipTouchesNothingAndTheHullCostsTheShip) {
-    StartUp();
-    ASSERT_TRUE(platform.Messages().empty());
-    // The ship (x, y) pixels right of and below the carrier's whole column 100 and row 200.
-    auto place = [](Long x, Long y) {
-        G.CarrierActive = True;
-        G.CarrierX = 100.25;
-        G.CarrierY = 200;
-        G.ShipX = 100 + x;
-        G.ShipY = 200 + y;
-        G.CurrentShip = 1;
-    };
-    auto collides = [&](Long x, Long y) {
-        place(x, y);
-        CheckShipCollision();
-        return G.CurrentShip == 2;
-    };
-    int docked = 0;
-    for (Long y = 140; y <= 190; ++y) {
-        for (Long x = 580; x <= 640; ++x) {
-            place(x, y);
-            G.Energy = 0;
-            RefuelIfDocked();
-            if (G.Energy != 500) continue;
-            ++docked;
-            ASSERT_FALSE(collides(x, y)) << x << ", " << y;
-        }
-    }
-    EXPECT_EQ(docked, 47 * 31);
-    // Its nose in the hull beside the bay, above the bay, below the carrier.
-    EXPECT_TRUE(collides(560, 160) && collides(610, 110) && collides(660, 160));
-    EXPECT_FALSE(collides(610, 260));
 }
 
 }  // namespace

@@ -62,8 +62,9 @@ TEST_F(Ship, AShotStartsAtTheNoseInTheLowestFreeSlotOncePer301Milliseconds) {
               std::tuple(True, 142, 211, 499, 200005));
     Fire(200305);
     EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick), std::tuple(False, 200005));
+    G.Energy = 1;  // the last unit still fires
     Fire(200306);
-    EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick), std::tuple(True, 200306));
+    EXPECT_EQ(std::tuple(G.ShotActive[3], G.LastShotTick, G.Energy), std::tuple(True, 200306, 0));
 }
 
 TEST_F(Ship, AttemptsThatFireNothingStillRestartTheSpacing) {
@@ -87,10 +88,10 @@ TEST_F(Ship, TheSpawnShieldHoldsFor2000MillisecondsExactly) {
     G.SpawnTick = 50000;
     G.ShieldOn = True;
     G.NowTick = 52000;
-    DropShieldAfterSpawnTime();
+    ShieldTimer();
     EXPECT_EQ(G.ShieldOn, True);
     G.NowTick = 52001;
-    DropShieldAfterSpawnTime();
+    ShieldTimer();
     EXPECT_EQ(G.ShieldOn, False);
 }
 

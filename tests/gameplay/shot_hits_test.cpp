@@ -46,42 +46,17 @@ TEST_F(ShotHits, OneShotBringsDownEveryEnemyHoldingItsCorner) {
               std::tuple(120, 120, False, True));
 }
 
-// Nothing hits an exploding enemy, nor does a spent shot; hits left over
-// from the final wave count for nothing later.
-TEST_F(ShotHits, ExplodingEnemiesSpentShotsAndOldHitsCountForNothing) {
-    Wave(2, 1, 1);
-    Enemy(1, 300, 200);
-    G.EnemyAlive[1] = 0;
-    G.EnemyBlast[1] = 7;
-    G.EnemyHits[1] = 6;
-    Shot(1, 310, 210);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.ShotActive[1], True);
-    EXPECT_EQ(G.EnemyBlast[1], 7);
-    G.ShotActive[1] = False;
-    Enemy(1, 300, 200);
-    ShotsHitEnemies();
-    EXPECT_EQ(G.EnemyAlive[1], -1);
-    EXPECT_EQ(G.Score, 0);
-}
-
 TEST_F(ShotHits, TenPointsTimesWaveTimesLevelAtMostAHundred) {
-    const Long table[4][11] = {{},
-                               {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100},
-                               {0, 20, 40, 60, 80, 100, 100, 100, 100, 100, 100},
-                               {0, 30, 60, 90, 100, 100, 100, 100, 100, 100, 100}};
-    for (Long level : {1, 2, 3, 10, 40}) {
-        for (Long wave = 1; wave <= 10; ++wave) {
-            G.Score = 500;
-            G.BonusPoints = 9000;
-            Wave(wave, level, 1);
-            Enemy(1, 300, 200);
-            Shot(5, 302, 202);
-            ShotsHitEnemies();
-            const Long points = level <= 3 ? table[level][wave] : 100;
-            EXPECT_EQ(G.Score, 500 + points) << "level " << level << ", wave " << wave;
-            EXPECT_EQ(G.BonusPoints, 9000 + points);
-        }
+    const Long cases[][3] = {{1, 9, 90}, {1, 10, 100}, {2, 4, 80}, {2, 6, 100}, {40, 10, 100}};
+    for (const auto& [level, wave, points] : cases) {
+        G.Score = 500;
+        G.BonusPoints = 9000;
+        Wave(wave, level, 1);
+        Enemy(1, 300, 200);
+        Shot(5, 302, 202);
+        ShotsHitEnemies();
+        EXPECT_EQ(std::tuple(G.Score, G.BonusPoints), std::tuple(500 + points, 9000 + points))
+            << "level " << level << ", wave " << wave;
     }
 }
 
@@ -103,14 +78,11 @@ TEST_F(ShotHits, TheFinalWaveTakesFiveHitsEachTakingOffTheLargestRing) {
         Shot(1, 410, 310);
         if (rings == 0) Shot(2, 420, 320);
         ShotsHitEnemies();
-        EXPECT_EQ(G.ShotActive[1], False);
-        EXPECT_EQ(G.EnemyHits[1], 6 - rings);
-        EXPECT_EQ(G.EnemyAlive[1], rings == 0 ? 0 : -1);
-        EXPECT_EQ(G.Score, rings == 0 ? 330 : 0);
+        EXPECT_EQ(std::tuple(G.ShotActive[1], G.EnemyHits[1], G.EnemyAlive[1], G.Score),
+                  std::tuple(False, 6 - rings, rings == 0 ? 0 : -1, rings == 0 ? 330 : 0));
     }
-    EXPECT_EQ(G.EnemyBlast[1], 1);
-    EXPECT_EQ(G.ShotActive[2], True);
-    EXPECT_EQ(G.BonusPoints, 330);
+    EXPECT_EQ(std::tuple(G.EnemyBlast[1], G.ShotActive[2], G.BonusPoints),
+              std::tuple(1, True, 330));
 
     Wave(11, 10, 1);
     Enemy(1, 400, 300);
@@ -124,22 +96,6 @@ TEST_F(ShotHits, TheFinalWaveTakesFiveHitsEachTakingOffTheLargestRing) {
     G.EnemyHits[1] = 0;
     MoveAndDrawPlayField();
     EXPECT_EQ(testing::Extent(image, G.ColCyan)[2], -1);
-}
-
-TEST_F(ShotHits, InPlayAHitExplodesScoresAndEarnsTheExtraShip) {
-    platform.Advance(3000);  // the spawn shield is gone
-    PlayFrames(1);           // the first wave is laid out
-    InPlay(10, 1);
-    Enemy(1, 400, 300);
-    G.BonusPoints = 9950;
-    G.Score = 9950;
-    G.CarrierActive = True;  // shots in flight still hit while the carrier is on screen
-    Shot(1, 420, 320);
-    PlayFrames(1);
-    // Drawn once already, where the carrier sent it.
-    EXPECT_EQ(std::tuple(G.EnemyAlive[1], G.EnemyBlast[1], G.BonusPoints), std::tuple(0, 2, 0));
-    EXPECT_EQ(std::tuple(Display().Text7->Text(), Display().Text2->Text()),
-              std::tuple("10050", "4"));
 }
 
 }  // namespace

