@@ -104,20 +104,26 @@ int IgnoreXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// A window's property as bytes; empty when it has none.
+std::string Property(Display* display, Window window, const char* name) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* value = nullptr;
+    XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 256, False,
+                       AnyPropertyType, &type, &format, &n, &after, &value);
+    std::string bytes(reinterpret_cast<char*>(value), value != nullptr ? n * format / 8 : 0);
+    if (value != nullptr) XFree(value);
+    return bytes;
+}
+
 void WalkWindows(Display* display, Window window, std::vector<WindowInfo>& out) {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return;
     for (unsigned int i = 0; i < count; ++i) {
-        WindowInfo w{children[i], {}, 0, 0, false};
-        // Titles in UTF-8, as SDL (its message box too) and openbox name their windows.
-        Atom type = 0;
-        int format = 0;
-        unsigned long n = 0, after = 0;
-        unsigned char* name = nullptr;
-        XGetWindowProperty(display, w.id, XInternAtom(display, "_NET_WM_NAME", False), 0, 256,
-                           False, AnyPropertyType, &type, &format, &n, &after, &name);
-        if (name != nullptr) w.title.assign(reinterpret_cast<char*>(name), n), XFree(name);
+        // Titles in UTF-8, as SDL (its message box too) names its windows.
+        WindowInfo w{children[i], Property(display, children[i], "_NET_WM_NAME"), 0, 0, false};
         XWindowAttributes a{};
         if (!w.title.empty() && XGetWindowAttributes(display, w.id, &a) != 0) {
             w.width = a.width, w.height = a.height, w.viewable = a.map_state == IsViewable;
@@ -209,11 +215,14 @@ void GameOnXvfb::NewServer(CoreFonts fonts) {
     // openbox, for fullscreen, which a window asks of its window manager.
     fs::create_directories(root_ / "wm");
     std::vector<std::string> env = Environment();
-    env.push_back("HOME=" + (root_ / "wm").string());  // the later one counts
+    env.insert(env.begin(), "HOME=" + (root_ / "wm").string());  // the first one counts
     wm_ = std::make_unique<Process>(std::vector<std::string>{"openbox", "--sm-disable"}, env,
                                     root_ / "wm.out", root_ / "wm.err");
+    // It announces itself on the root window once it manages new windows
+    // (its own window is named earlier: a game started then may never show).
     if (!WaitUntil([&] {
-            return std::ranges::any_of(Windows(), [](auto& w) { return w.title == "Openbox"; });
+            return !Property(display_, DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK")
+                        .empty();
         }))
         throw std::runtime_error("openbox did not start: " + ReadFile(root_ / "wm.err"));
 }
@@ -368,12 +377,6 @@ Image GameOnXvfb::WaitForPicture(const std::function<bool(const Image&)>& done,
         limit);
     EXPECT_TRUE(seen) << "the window never showed " << what;
     return last;
-}
-
-bool GameOnXvfb::Tap(const std::string& key) {
-    if (!KeyDown(key)) return false;
-    std::this_thread::sleep_for(kKeyHold);  // a key held, not a wait for anything
-    return KeyUp(key);
 }
 
 void GameOnXvfb::ExpectExit(int status, const std::string& after) {

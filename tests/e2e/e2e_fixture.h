@@ -29,8 +29,6 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
 inline constexpr milliseconds kLimit{20000};
-// The game polls held keys once a frame (11 ms): a tap holds a key for several.
-inline constexpr milliseconds kKeyHold{80};
 
 // Polls `done` until it holds or `limit` has passed; tried at least once.
 template <typename Pred>
@@ -151,7 +149,10 @@ class GameOnXvfb : public ::testing::Test {
     // Keys by their X names, sent as real key events to the focused window.
     bool KeyDown(const std::string& key) { return Run({"xdotool", "keydown", key}).Ok(); }
     bool KeyUp(const std::string& key) { return Run({"xdotool", "keyup", key}).Ok(); }
-    bool Tap(const std::string& key);
+    // The game polls held keys once a frame (11 ms): a tap holds a key for several.
+    bool Tap(const std::string& key) {
+        return KeyDown(key) && (std::this_thread::sleep_for(milliseconds{80}), KeyUp(key));
+    }
 
     // Waits for the game to end; checks its status and that no window is left.
     void ExpectExit(int status, const std::string& after);

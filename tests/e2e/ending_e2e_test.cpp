@@ -51,14 +51,13 @@ TEST_F(E2ESignals, EitherSignalEndsTheGameWithStatusZeroWhereverItIs) {
     }
 }
 
-constexpr int kRounds = 4;
 constexpr milliseconds kGoneWithin{2000};
 
 class E2ELostDisplay : public GameOnXvfb {};
 
 TEST_F(E2ELostDisplay, OnTheTitleScreenInPlayAndUnderTheHelpWindowTheGameEndsAtOnce) {
     for (const std::string where : {"the title screen", "play", "the help window"}) {
-        for (int round = 0; round < kRounds; ++round) {
+        for (int round = 0; round < 4; ++round) {
             SCOPED_TRACE(where + ", round " + std::to_string(round + 1));
             NewServer();
             ASSERT_TRUE(StartOnTitle());

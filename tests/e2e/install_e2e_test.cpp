@@ -57,7 +57,6 @@ TEST_F(E2EInstall, EveryFileInItsPlaceAndTheInstalledGameKeepsThePlayersTableInT
         << r.out << r.err;
 
     // As a system install is to a player, the delivered table is not writable.
-    ASSERT_FALSE(deliveredBytes.empty());
     fs::permissions(delivered, fs::perms::all, fs::perm_options::remove);
     fs::permissions(delivered, fs::perms::owner_read, fs::perm_options::add);
     struct stat before {};
