@@ -4,14 +4,15 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
+#include "core/errors.h"
 #include "platform/data_folders.h"
 #include "platform/sdl_internal.h"
 
@@ -83,21 +84,16 @@ SdlPlatform::SdlPlatform(Presentation presentation) : presentation_(presentation
     // A keyboard game: mouse movement would only wake the event loop.
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 
-    std::string exeFolder;
+    std::string exeFolder = ".";
     if (char* base = SDL_GetBasePath()) {
-        exeFolder = base;
+        exeFolder = std::filesystem::path(base).parent_path().string();  // without the final '/'
         SDL_free(base);
-        while (exeFolder.size() > 1 && exeFolder.back() == '/') exeFolder.pop_back();
     }
-    if (exeFolder.empty()) exeFolder = ".";
-    // An installed game keeps the player's table in the player's own folder:
-    // the installed one belongs to the system and is not the player's to write.
     const GameFolders found = FindGameFolders(
         exeFolder, InstalledDataFolders(exeFolder),
-        [](const std::string& f) { return access((f + "/Ship.bmp").c_str(), F_OK) == 0; });
+        [](const std::string& f) { return std::filesystem::exists(f + "/Ship.bmp"); });
     folder_ = found.program;
-    scoreFolder_ =
-        found.installed ? PlayerDataFolder(std::getenv("XDG_DATA_HOME"), HomeFolder()) : folder_;
+    installed_ = found.installed;
     fontFolders_ = {folder_, kSystemFontFolder};
     StartPads();
 }
@@ -113,6 +109,27 @@ SdlPlatform::~SdlPlatform() {
     fonts_.clear();
     TTF_Quit();
     SDL_Quit();
+}
+
+// An installed game keeps the player's table in the player's own folder
+// ("$XDG_DATA_HOME/vorlax", else "~/.local/share/vorlax"), made on first
+// need: the installed one belongs to the system and is not the player's to
+// write.
+std::string SdlPlatform::ScoreFolder() {
+    if (!installed_) return folder_;
+    if (!scoreFolder_.empty()) return scoreFolder_;
+    // The XDG rule ignores an XDG_DATA_HOME that is not an absolute path;
+    // SDL would take it as it is (and make "/vorlax" for an empty one).
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] != '/')
+        unsetenv("XDG_DATA_HOME");
+    char* pref = SDL_GetPrefPath("", "vorlax");
+    if (pref == nullptr)
+        throw GameError(
+            kErrHighScoreFile,
+            std::string("Could not make the folder for your high scores: ") + SDL_GetError());
+    scoreFolder_ = std::filesystem::path(pref).parent_path().string();
+    SDL_free(pref);
+    return scoreFolder_;
 }
 
 // ---------------------------------------------------------------- input and time

@@ -125,8 +125,9 @@ TEST_F(E2EInstall, EveryFileInItsPlaceAndTheInstalledGameKeepsThePlayersTableInT
                     "VORLAX_OWN_MESSAGE_BOX=1"}});
     const unsigned long box = WaitForWindow("VORLAX", 0, 0, kStartLimit);
     ASSERT_NE(box, 0u) << "no message box";
-    EXPECT_NE(GameStderr().find("Could not make the folder " + (blocker / "vorlax").string() +
-                                " for your high scores: Not a directory"),
+    EXPECT_NE(GameStderr().find("Could not make the folder for your high scores: Couldn't create "
+                                "directory '" +
+                                (blocker / "vorlax").string() + "': 'Not a directory'"),
               std::string::npos)
         << GameStderr();
     ASSERT_TRUE(FocusOn(box) && X().Tap("Return"));
