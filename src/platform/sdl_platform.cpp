@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ranges>
 #include <stdexcept>
+#include <string_view>
 
 #include "core/errors.h"
 #include "platform/data_folders.h"
@@ -29,18 +31,12 @@ using sdl::kSystemFontFolder;
 
 bool IsSilentFallback(const char* requested, const char* chosen) {
     if (chosen == nullptr) return false;
-    const std::string driver = chosen;
+    const std::string_view driver = chosen;
     if (driver != "offscreen" && driver != "dummy") return false;
     // SDL_VIDEODRIVER may list several drivers, separated by commas.
-    const std::string asked = requested == nullptr ? "" : requested;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t comma = asked.find(',', start);
-        if (asked.substr(start, comma == std::string::npos ? comma : comma - start) == driver)
-            return false;
-        if (comma == std::string::npos) return true;
-        start = comma + 1;
-    }
+    for (const auto asked : std::views::split(std::string_view(requested ? requested : ""), ','))
+        if (std::string_view(asked.begin(), asked.end()) == driver) return false;
+    return true;
 }
 
 // ---------------------------------------------------------------- life

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <ranges>
+#include <string_view>
 
 #include "platform/builtin_font.h"
 #include "platform/sdl_internal.h"
@@ -19,15 +21,13 @@ namespace {
 // Lines of a caption shown without wrapping: only line breaks in the text break.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t nl = text.find('\n', start);
-        std::string line = text.substr(start, nl == std::string::npos ? nl : nl - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        if (nl == std::string::npos) return lines;
-        start = nl + 1;
+    for (const auto part : std::views::split(std::string_view(text), '\n')) {
+        std::string_view line(part.begin(), part.end());
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.emplace_back(line);
     }
+    if (lines.empty()) lines.emplace_back();  // an empty text is one empty line
+    return lines;
 }
 
 void WrapParagraph(const std::string& para, int width,
