@@ -131,4 +131,10 @@ inline Long TickCount() {
 // Full path of a file in the program folder.
 std::string ProgramFile(const std::string& name);
 
+// `text` broken into lines of at most `width` characters (UTF-8 characters,
+// not bytes) at blanks, and within a word only where one word is longer than
+// a line, as a message box needs: a box sizes itself to its longest line, and
+// a long message would grow wider than the screen.
+std::string BreakIntoLines(const std::string& text, std::size_t width = 72);
+
 }  // namespace vorlax

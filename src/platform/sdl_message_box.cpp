@@ -103,8 +103,8 @@ bool SdlPlatform::ShowSystemMessageBox(const std::string& text, const std::strin
         SDL_FlushEvent(SDL_QUIT);
         QuitFromMessageBox();
     }
-    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr) ==
-           0;
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(),
+                                    BreakIntoLines(text).c_str(), nullptr) == 0;
 }
 
 void SdlPlatform::ShowOwnMessageBox(const std::string& text, const std::string& caption) {

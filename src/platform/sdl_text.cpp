@@ -295,15 +295,18 @@ void SdlPlatform::DrawTextBox(SDL_Surface* target, Window& window, const TextBox
     TextCache& text = RenderedText(window, textBox, textBox.Text(), false, view);
     if (text.height <= 0) return;  // text of no size
     const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
+    // A box being edited follows its caret; any other shows its text from the
+    // start (its caret stands at the end after its text was set).
+    const bool editing = textBox.HasFocus() && textBox.Enabled();
     int caretX = 0;
-    if (textBox.Caret() > 0) {
+    if (editing && textBox.Caret() > 0) {
         const TextFace face{GetFont(textBox.GetFont(), text.pixels), text.pixels};
         caretX = std::min(face.Width(textBox.Text().substr(0, textBox.Caret())), textWidth);
     }
     const int margin = view.WindowX(textBox.Left() + 1) - box.x;
     const int viewLeft = box.x + margin;
     const int viewWidth = box.width - 2 * margin;
-    text.scroll = TextScroll(text.scroll, caretX, textWidth, viewWidth);
+    text.scroll = editing ? TextScroll(text.scroll, caretX, textWidth, viewWidth) : 0;
     const bool fits = textWidth + 1 <= viewWidth;
     const int left = fits ? AlignedLeft(textBox.Alignment(), viewLeft, viewWidth, textWidth)
                           : viewLeft - text.scroll;
@@ -317,7 +320,7 @@ void SdlPlatform::DrawTextBox(SDL_Surface* target, Window& window, const TextBox
         SDL_Rect dst{left, top, 0, 0};
         SDL_BlitSurface(text.lines.front().surface, nullptr, target, &dst);
     }
-    if (textBox.HasFocus() && textBox.Enabled()) {
+    if (editing) {
         // One logical pixel wide, as tall as the text.
         SDL_Rect caret{left + caretX, top, std::max(1, margin), text.height};
         SDL_FillRect(target, &caret, MapColour(target, textBox.ForeColor()));

@@ -150,6 +150,11 @@ TEST_F(SdlPlatformTest, AFocusedTextBoxShowsACaretThatScrollsLongTextIntoView) {
     EXPECT_EQ(CaretColumn(Yield(), r, kYellow), r.x + 1);
     PushKey(SDL_SCANCODE_END);
     EXPECT_TRUE(Yield() == frame);
+    // Not being edited, a long text shows from its start, whatever its caret.
+    box.SetEnabled(false);
+    frame = Yield();
+    box.SetText(box.Text() + "XYZ");
+    EXPECT_TRUE(Yield() == frame) << "more text at its end changes nothing in sight";
 }
 
 TEST_F(SdlPlatformTest, WithoutAFontFileTextIsDrawnInTheBuiltInFontAfterOneWarning) {
