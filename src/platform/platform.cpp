@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <string_view>
 
 #include "core/random.h"
 #include "platform/form.h"
@@ -31,6 +32,44 @@ bool HasPlatform() {
 
 std::string ProgramFile(const std::string& name) {
     return CurrentPlatform().ProgramFolder() + "/" + name;
+}
+
+std::string BreakIntoLines(const std::string& text, std::size_t width) {
+    width = std::max<std::size_t>(width, 1);
+    const auto isStart = [](char c) { return (c & 0xC0) != 0x80; };
+    const auto length = [&](std::string_view s) {
+        return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), isStart));
+    };
+    // The bytes of the first `chars` characters of `s`.
+    const auto prefix = [&](std::string_view s, std::size_t chars) {
+        std::size_t i = 0;
+        for (std::size_t n = 0; i < s.size(); ++i)
+            if (isStart(s[i]) && n++ == chars) break;
+        return i;
+    };
+    std::string out;
+    std::size_t column = 0;  // characters on the line being filled
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find_first_of(" \n", at), text.size());
+        std::string_view word(text.data() + at, end - at);
+        if (column > 0 && column + 1 + length(word) > width) {
+            out += '\n';
+            column = 0;
+        } else if (column > 0) {
+            out += ' ';
+            ++column;
+        }
+        for (; length(word) > width; word.remove_prefix(prefix(word, width)))
+            out.append(word.substr(0, prefix(word, width))) += '\n';
+        out += word;
+        column += length(word);
+        if (end < text.size() && text[end] == '\n') {
+            out += '\n';
+            column = 0;
+        }
+        at = end + 1;
+    }
+    return out;
 }
 
 void Platform::End(int status) {

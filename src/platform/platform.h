@@ -62,8 +62,8 @@ class Platform {
     // installed data folder), without a trailing separator.
     virtual std::string ProgramFolder() = 0;
     // The folder that holds the player's high-score table: the program
-    // folder, or for an installed game the player's own data folder (empty
-    // when the system names none).
+    // folder, or for an installed game the player's own data folder (a
+    // backend may throw GameError when it cannot make that folder).
     virtual std::string ScoreFolder() { return ProgramFolder(); }
     // A message box with an OK button; returns when it is dismissed.
     virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
@@ -130,5 +130,11 @@ inline Long TickCount() {
 
 // Full path of a file in the program folder.
 std::string ProgramFile(const std::string& name);
+
+// `text` broken into lines of at most `width` characters (UTF-8 characters,
+// not bytes) at blanks, and within a word only where one word is longer than
+// a line, as a message box needs: a box sizes itself to its longest line, and
+// a long message would grow wider than the screen.
+std::string BreakIntoLines(const std::string& text, std::size_t width = 72);
 
 }  // namespace vorlax
