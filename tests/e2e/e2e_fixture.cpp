@@ -252,7 +252,8 @@ CommandResult GameOnXvfb::Run(const std::vector<std::string>& argv, milliseconds
     return {status.value_or(-1), ReadFile(out.string() + ".out"), ReadFile(out.string() + ".err")};
 }
 
-void GameOnXvfb::Launch(const std::vector<std::string>& settings, const fs::path& executable) {
+void GameOnXvfb::Launch(const std::vector<std::string>& settings, const fs::path& executable,
+                        const std::vector<std::string>& args) {
     const fs::path program = executable.empty() ? ProgramFolder() / "vorlax" : executable;
     std::vector<std::string> env = Environment();
     for (const std::string& setting : settings) {
@@ -263,8 +264,9 @@ void GameOnXvfb::Launch(const std::vector<std::string>& settings, const fs::path
     game_.reset();
     mainWindow_ = 0;
     // Not started in the program folder: the game must find its files itself.
-    game_ = std::make_unique<Process>(std::vector<std::string>{program}, env, root_ / "game.out",
-                                      root_ / "game.err", -1, root_);
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    game_ = std::make_unique<Process>(argv, env, root_ / "game.out", root_ / "game.err", -1, root_);
 }
 
 bool GameOnXvfb::StartOnTitle(const std::vector<std::string>& settings,

@@ -119,8 +119,10 @@ class GameOnXvfb : public ::testing::Test {
     CommandResult Run(const std::vector<std::string>& argv, milliseconds limit = kLimit);
 
     // Starts the game with environment `settings` ("NAME=value"; "NAME="
-    // unsets) from the private program folder or another `executable`.
-    void Launch(const std::vector<std::string>& settings = {}, const fs::path& executable = {});
+    // unsets) and command-line `args`, from the private program folder or
+    // another `executable`.
+    void Launch(const std::vector<std::string>& settings = {}, const fs::path& executable = {},
+                const std::vector<std::string>& args = {});
     // Launches, waits for the main window and the title screen.
     bool StartOnTitle(const std::vector<std::string>& settings = {},
                       const fs::path& executable = {});

@@ -1,13 +1,12 @@
-// The game ended from outside. SIGTERM and SIGINT (a session ending, Ctrl+C
-// in a terminal) end it cleanly, with status 0 and no window left, wherever
-// it is: on the title screen, in play with the high-score table open (which
-// is saved first), and while a failed start-up's message box waits for an
-// answer. The X server going away under it, as when the desktop session
-// ends, makes it end by itself, at once, with an error status and one line
-// on stderr, whatever it was doing. Losing the connection is a race with
-// whatever the game is sending at that moment, so each case is tried several
-// times, half with a server that shuts down in order and half with one that
-// simply vanishes.
+// The game ended from outside. SIGTERM, SIGINT and SIGHUP (a session ending,
+// Ctrl+C in a terminal, a closed terminal) end it cleanly, with status 0 and no window left,
+// wherever it is: on the title screen, in play with the high-score table open (which is saved
+// first), and while a failed start-up's message box waits for an answer. The X server going away
+// under it, as when the desktop session ends, makes it end by itself, at once, with an error status
+// and one line on stderr, whatever it was doing; an open high-score table is saved first. Losing
+// the connection is a race with whatever the game is sending at that moment, so each case is tried
+// several times, half with a server that shuts down in order and half with one that simply
+// vanishes.
 #include <signal.h>
 
 #include <algorithm>
@@ -41,6 +40,14 @@ TEST_F(E2ESignals, EitherSignalEndsTheGameWithStatusZeroWhereverItIs) {
     ExpectCleanEnd(SIGINT, "in play with the table open");
     EXPECT_EQ(ReadFile(file), table) << "the open table is saved on the way out";
 
+    // A hang-up (a closed terminal) is taken as SIGTERM, not as a sudden death.
+    ASSERT_TRUE(StartOnTitle());
+    ASSERT_TRUE(Tap("F3"));
+    ASSERT_NE(WaitForWindow("High Score"), 0u) << "F3 opened no high-score window";
+    fs::remove(file);
+    ExpectCleanEnd(SIGHUP, "with the table open");
+    EXPECT_EQ(ReadFile(file), table) << "saved on a hang-up too";
+
     // The game's own message box, then whichever box the machine shows (the
     // system's where it has zenity or X core fonts).
     fs::remove(ProgramFolder() / "Ship.bmp");
@@ -56,14 +63,22 @@ constexpr milliseconds kGoneWithin{2000};
 class E2ELostDisplay : public GameOnXvfb {};
 
 TEST_F(E2ELostDisplay, OnTheTitleScreenInPlayAndUnderTheHelpWindowTheGameEndsAtOnce) {
-    for (const std::string where : {"the title screen", "play", "the help window"}) {
+    const fs::path file = ProgramFolder() / "Hiscore.txt";
+    const std::string table = ReadFile(file);
+    for (const std::string where :
+         {"the title screen", "play", "the help window", "the high-score window"}) {
         for (int round = 0; round < 4; ++round) {
             SCOPED_TRACE(where + ", round " + std::to_string(round + 1));
             NewServer();
             ASSERT_TRUE(StartOnTitle());
-            ASSERT_TRUE(where == "the title screen" || Tap(where == "play" ? "F2" : "F1"));
+            const bool scores = where == "the high-score window";
+            ASSERT_TRUE(where == "the title screen" || Tap(where == "play" ? "F2"
+                                                           : scores        ? "F3"
+                                                                           : "F1"));
             if (where == "play") WaitForPicture(StripShown, "the head-up strip");
             ASSERT_TRUE(where != "the help window" || WaitForWindow("Help / Controls") != 0);
+            ASSERT_TRUE(!scores || WaitForWindow("High Score") != 0);
+            if (scores) fs::remove(file);
             const int signal = round % 2 == 0 ? SIGTERM : SIGKILL;
             ASSERT_TRUE(StopServer(signal)) << "the X server would not stop";
             const std::optional<int> status = WaitExit(kGoneWithin);
@@ -74,6 +89,10 @@ TEST_F(E2ELostDisplay, OnTheTitleScreenInPlayAndUnderTheHelpWindowTheGameEndsAtO
             const std::string err = GameStderr();
             EXPECT_NE(err.find("lost the connection to the display"), std::string::npos) << err;
             EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "one line: " << err;
+            // The table needs no display: an open one is written before the end.
+            if (scores) {
+                EXPECT_EQ(ReadFile(file), table) << "the open table was not saved";
+            }
         }
     }
 }

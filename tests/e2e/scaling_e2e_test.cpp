@@ -3,6 +3,8 @@
 // block and its text drawn at twice the size; F11 switches to fullscreen,
 // which the window manager grants, with the picture centred on the game's
 // background, and back without disturbing the game.
+#include <algorithm>
+
 #include "e2e/e2e_fixture.h"
 
 namespace vorlax::e2e {
@@ -78,7 +80,46 @@ TEST_F(E2EScaling, OpensAtScaleTwoAndF11SwitchesFullscreenAndBackDuringPlay) {
     ASSERT_EQ(WaitForWindow("VORLAX", kWide, kHigh), MainWindow()) << "F11 again did not end it";
     WaitForPicture([](const Image& i) { return i.width == kWide && PlayAt(i); },
                    "the play field filling the window again");
+
+    // F11 in the help window switches the game's window; the help keeps its
+    // size and the focus.
+    ASSERT_TRUE(Tap("F1"));
+    const unsigned long help = WaitForWindow("Help / Controls");
+    ASSERT_NE(help, 0u);
+    ASSERT_TRUE(FocusOn(help));
+    const auto sizeOf = [this](unsigned long id) {
+        for (const WindowInfo& w : Windows())
+            if (w.id == id) return std::pair{w.width, w.height};
+        return std::pair{0, 0};
+    };
+    const auto helpSize = sizeOf(help);
+    ASSERT_TRUE(Tap("F11"));
+    EXPECT_EQ(WaitForWindow("VORLAX", 2560, 1600), MainWindow()) << "the game's window";
+    EXPECT_EQ(sizeOf(help), helpSize);
+    EXPECT_TRUE(FocusOn(help));
+    ASSERT_TRUE(Tap("Escape"));
+    ASSERT_TRUE(FocusOn(MainWindow()));
     QuitWithEscape();
+}
+
+// Without a window manager nobody makes a window cover the screen: the game
+// stays in a window, laid out for it, and says so once; a scale too large for
+// the screen is lowered to the largest that fits.
+class E2EBareScreen : public GameOnXvfb {};
+
+TEST_F(E2EBareScreen, AScaleTooLargeIsLoweredAndFullscreenWithoutAWindowManagerStaysWindowed) {
+    Launch({}, {}, {"--scale", "8", "--fullscreen"});
+    ASSERT_TRUE(WaitForMainWindow(kClientWidth, kClientHeight)) << "scale 1 on 1024 x 768";
+    WaitForPicture(TitleDrawn, "the whole title screen in the window");
+    ASSERT_TRUE(Tap("F11"));
+    ASSERT_TRUE(Tap("F2"));
+    WaitForPicture(StripShown, "the game laid out for its window after F11");
+    QuitWithEscape();
+    const std::string err = GameStderr();
+    EXPECT_NE(err.find("--scale 8 does not fit the 1024 x 768 desktop; using --scale 1"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << "the fullscreen line once: " << err;
 }
 
 }  // namespace
