@@ -39,7 +39,6 @@ TEST_F(TextBoxEditing, TypingInsertsAtTheCaretAndEditingKeysStopAtTheEnds) {
     Keys({VK_END, VK_RIGHT, VK_DELETE});
     EXPECT_EQ(box.Text(), "<AE>");
     EXPECT_EQ(box.Caret(), 4u);
-    EXPECT_FALSE(box.EditKey(VK_F2));
 }
 
 TEST_F(TextBoxEditing, EditingNeverSplitsACharacterAndOnlyWellFormedPrintableTextIsTaken) {
@@ -72,6 +71,11 @@ TEST_F(TextBoxEditing, EditingNeverSplitsACharacterAndOnlyWellFormedPrintableTex
     // The last code point and one beyond it; U+10000 and U+0800, the first of their lengths.
     box.Type("\xF4\x8F\xBF\xBF\xF4\x90\x80\x80\xF0\x90\x80\x80\xE0\xA0\x80");
     EXPECT_EQ(box.Text(), "abcdefg\xF4\x8F\xBF\xBF\xF0\x90\x80\x80\xE0\xA0\x80");
+}
+
+TEST(TextScroll, TextThatFitsWithTheCaretsPixelIsNeverScrolled) {
+    EXPECT_EQ(TextScroll(40, 10, 99, 100), 0);
+    EXPECT_EQ(TextScroll(0, 100, 100, 100), 1);
 }
 
 }  // namespace

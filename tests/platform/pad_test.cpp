@@ -14,27 +14,20 @@ std::vector<int> Held(const HeldKeys& keys) {
 }
 
 std::vector<int> Stick(int x, int y, std::initializer_list<int> heldBefore = {}) {
-    PadState s;
-    s.leftX = x;
-    s.leftY = y;
+    const PadState s{.buttons = {}, .leftX = x, .leftY = y};
     HeldKeys before;
     for (int vk : heldBefore) before.set(static_cast<std::size_t>(vk));
     return Held(PadKeys(s, before));
 }
 
 TEST(PadKeys, EachButtonHoldsItsKeyAndTheStickHoldsFromHalfWayToThreeEighths) {
-    const std::pair<PadButton, int> map[] = {{PadButton::A, VK_SPACE},
-                                             {PadButton::B, VK_CONTROL},
-                                             {PadButton::RightShoulder, VK_CONTROL},
-                                             {PadButton::X, VK_SHIFT},
-                                             {PadButton::LeftShoulder, VK_SHIFT},
-                                             {PadButton::Start, VK_F2},
-                                             {PadButton::Back, VK_P},
-                                             {PadButton::DpadLeft, VK_LEFT},
-                                             {PadButton::DpadRight, VK_RIGHT},
-                                             {PadButton::DpadUp, VK_UP},
-                                             {PadButton::DpadDown, VK_DOWN},
-                                             {PadButton::Y, 0}};
+    // clang-format off
+    const std::pair<PadButton, int> map[] = {
+        {PadButton::A, VK_SPACE}, {PadButton::B, VK_CONTROL}, {PadButton::RightShoulder, VK_CONTROL},
+        {PadButton::X, VK_SHIFT}, {PadButton::LeftShoulder, VK_SHIFT}, {PadButton::Start, VK_F2},
+        {PadButton::Back, VK_P}, {PadButton::DpadLeft, VK_LEFT}, {PadButton::DpadRight, VK_RIGHT},
+        {PadButton::DpadUp, VK_UP}, {PadButton::DpadDown, VK_DOWN}, {PadButton::Y, 0}};
+    // clang-format on
     for (const auto& [button, key] : map) {
         PadState s;
         s.Press(button);
@@ -48,7 +41,11 @@ TEST(PadKeys, EachButtonHoldsItsKeyAndTheStickHoldsFromHalfWayToThreeEighths) {
     // Held already: it stays held down to the lower threshold, the arrow's own.
     EXPECT_EQ(Stick(kStickRelease, 0, {VK_RIGHT}), std::vector<int>{VK_RIGHT});
     EXPECT_EQ(Stick(kStickRelease - 1, 0, {VK_RIGHT}), std::vector<int>{});
-    EXPECT_EQ(Stick(-kStickRelease, 0, {VK_RIGHT}), std::vector<int>{});
+    // Only keys taken hold of are presses.
+    HeldKeys held;
+    held.set(VK_SPACE);
+    EXPECT_EQ(NewlyHeld(held, PadKeys(PadState{.buttons = 0b100001}, {})),
+              std::vector<int>{VK_F2});  // A and Start, A held already
 }
 
 }  // namespace

@@ -26,7 +26,6 @@ TEST(FitPicture, WholeFactorsCentredOnTheWindowOrAnyFactorFillingOneSide) {
         bool any;
         PixelRect area;
     } cases[] = {
-        {{1570, 1234}, false, {0, 0, 1570, 1234}},  // the window the game opens at scale 2
         {{2000, 1300}, false, {215, 33, 1570, 1234}},
         {{1570, 1233}, false, {392, 308, 785, 617}},  // one pixel short of scale 2
         {{1000, 600}, false, {107, 0, 785, 617}},     // too low: centred across, at the top
@@ -39,7 +38,11 @@ TEST(FitPicture, WholeFactorsCentredOnTheWindowOrAnyFactorFillingOneSide) {
             << c.window.width << "x" << c.window.height;
     const Viewport v = FitPicture(kDisplay, {2000, 1300}, false);
     EXPECT_EQ(v.ToWindow(64, 0, 41, 25), (PixelRect{215 + 128, 33, 82, 50}));
-    EXPECT_EQ(FitPicture(kDisplay, {1000, 800}, true).FontPixels(32), 41);  // 40.8
+    const Viewport any = FitPicture(kDisplay, {1000, 800}, true);
+    EXPECT_EQ(any.FontPixels(32), 41);  // 40.8
+    // Window column c shows logical column floor((c + 1/2) * 785 / 1000): 1
+    // from column 1, 784 from 999. Rows likewise: row 1 on rows 7 + 1 and 7 + 2.
+    EXPECT_EQ(any.ToWindow(1, 1, 783, 1), (PixelRect{1, 8, 998, 2}));
 }
 
 // ---------------------------------------------------------------- pixels
