@@ -22,10 +22,6 @@ int ExitStatus() {
 
 }  // namespace
 
-bool StartupFailed() {
-    return startupFailed;
-}
-
 void Main() {
     startupFailed = false;
     try {

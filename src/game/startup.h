@@ -23,9 +23,6 @@ void FreeGameSprites();
 // ends the program from whatever depth it was called.
 void DisplayFormUnload();
 
-// True once Main has reported a start-up error.
-bool StartupFailed();
-
 // Everything main() does once the platform exists: the windows, Main, then
 // events until the program ends. Returns the exit status: 0 after a normal
 // quit, 1 after a failed start-up.
