@@ -72,8 +72,4 @@ void DestroyWindows() {
     windows.reset();
 }
 
-bool WindowsExist() {
-    return windows != nullptr;
-}
-
 }  // namespace vorlax

@@ -13,6 +13,5 @@ namespace vorlax {
 void CreateWindows();
 // Destroys them; tests call this between cases.
 void DestroyWindows();
-bool WindowsExist();
 
 }  // namespace vorlax

@@ -1,5 +1,7 @@
 #include "platform/builtin_font.h"
 
+#include "platform/form.h"
+
 namespace vorlax::builtin_font {
 namespace {
 
@@ -104,35 +106,17 @@ constexpr std::uint8_t kGlyphs[95][kGlyphRows] = {
 
 }  // namespace
 
-const std::uint8_t* Glyph(char32_t codePoint) {
-    if (codePoint < 32 || codePoint > 126) codePoint = '?';
-    return kGlyphs[codePoint - 32];
+const std::uint8_t* Glyph(char c) {
+    if (c < 32 || c > 126) c = '?';
+    return kGlyphs[c - 32];
 }
 
-std::vector<char32_t> CodePoints(const std::string& text) {
-    std::vector<char32_t> out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80         ? 1
-                           : (lead >> 5) == 6  ? 2
-                           : (lead >> 4) == 14 ? 3
-                           : (lead >> 3) == 30 ? 4
-                                               : 0;
-        bool ok = length > 0 && i + length <= text.size();
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; ok && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            ok = (next & 0xC0) == 0x80;
-            c = c << 6 | (next & 0x3F);
-        }
-        if (!ok) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        out.push_back(c);
-        i += static_cast<std::size_t>(length);
+std::string Characters(std::string_view utf8) {
+    std::string out;
+    while (!utf8.empty()) {
+        const std::size_t n = Utf8SequenceLength(utf8);
+        out += n == 1 ? utf8[0] : '?';
+        utf8.remove_prefix(n == 0 ? 1 : n);
     }
     return out;
 }

@@ -1,6 +1,7 @@
 // Where the game's files are on this machine: beside the executable (a build,
-// or a copy unpacked anywhere) or in the data folder of an installed game,
-// and where an installed game keeps the player's own high-score table.
+// or a copy unpacked anywhere) or in the data folder of an installed game.
+// (An installed game keeps the player's own table in SDL's preference folder
+// for it; see SdlPlatform::ScoreFolder.)
 #pragma once
 
 #include <functional>
@@ -25,14 +26,5 @@ GameFolders FindGameFolders(const std::string& exeFolder, const std::vector<std:
 // any prefix, or moved as a whole, finds its files), then the one the build
 // was configured for.
 std::vector<std::string> InstalledDataFolders(const std::string& exeFolder);
-
-// The player's folder for the game's own files: "$XDG_DATA_HOME/vorlax" when
-// XDG_DATA_HOME is an absolute path (the XDG rule ignores a relative one),
-// else "$HOME/.local/share/vorlax"; empty when neither names a folder.
-std::string PlayerDataFolder(const char* xdgDataHome, const char* home);
-
-// The player's home folder: HOME, else the account's home from the system;
-// nullptr when neither is known.
-const char* HomeFolder();
 
 }  // namespace vorlax

@@ -62,8 +62,8 @@ class Platform {
     // installed data folder), without a trailing separator.
     virtual std::string ProgramFolder() = 0;
     // The folder that holds the player's high-score table: the program
-    // folder, or for an installed game the player's own data folder (empty
-    // when the system names none).
+    // folder, or for an installed game the player's own data folder (a
+    // backend may throw GameError when it cannot make that folder).
     virtual std::string ScoreFolder() { return ProgramFolder(); }
     // A message box with an OK button; returns when it is dismissed.
     virtual void MessageBox(const std::string& text, const std::string& caption) = 0;

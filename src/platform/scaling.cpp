@@ -88,14 +88,6 @@ Viewport FitPicture(Extent logical, Extent window, bool anyFactor) {
     return view;
 }
 
-std::optional<PixelPoint> WindowToLogical(const Viewport& view, int wx, int wy) {
-    const PixelRect& a = view.area;
-    if (a.Empty() || wx < a.x || wy < a.y || wx >= a.Right() || wy >= a.Bottom())
-        return std::nullopt;
-    return PixelPoint{ShownBy(wx - a.x, view.logical.width, a.width),
-                      ShownBy(wy - a.y, view.logical.height, a.height)};
-}
-
 PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
     const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
     const int x1 = std::min(a.Right(), b.Right()), y1 = std::min(a.Bottom(), b.Bottom());

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "raster/raster.h"
@@ -26,11 +25,6 @@ struct PixelRect {
     int Bottom() const { return y + height; }
     bool Empty() const { return width <= 0 || height <= 0; }
     bool operator==(const PixelRect&) const = default;
-};
-
-struct PixelPoint {
-    int x = 0, y = 0;
-    bool operator==(const PixelPoint&) const = default;
 };
 
 // What the player chose on the command line.
@@ -77,9 +71,6 @@ struct Viewport {
 // largest factor that fits, whole or not), never below 1, keeping its
 // aspect, centred. A window smaller than the picture shows its top left part.
 Viewport FitPicture(Extent logical, Extent window, bool anyFactor);
-
-// The logical pixel under window pixel (wx, wy); nothing outside the picture.
-std::optional<PixelPoint> WindowToLogical(const Viewport& view, int wx, int wy);
 
 // The parts of the window around the picture (at most four, none empty),
 // painted in the form's background colour.

@@ -1,6 +1,7 @@
 // The SDL backend's check, at start-up, that the windows' text can be drawn.
 #include <SDL_ttf.h>
-#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "core/errors.h"
 #include "platform/sdl_internal.h"
@@ -15,9 +16,8 @@ void SdlPlatform::CheckFonts() {
         bool usable = false;
         for (const std::string& folder : fontFolders_) {
             const std::string path = folder + "/" + file;
-            struct stat info {};
             std::string why;
-            if (stat(path.c_str(), &info) != 0) {
+            if (std::error_code error; !std::filesystem::exists(path, error)) {
                 why = "is missing from " + folder;
             } else if (TTF_Font* font = TTF_OpenFont(path.c_str(), 16)) {
                 TTF_CloseFont(font);

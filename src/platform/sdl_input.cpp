@@ -79,13 +79,6 @@ int VirtualKeyForScancode(int scancode) {
     return 0;
 }
 
-std::vector<int> ScancodesForVirtualKey(int vk) {
-    std::vector<int> codes;
-    for (const KeyEntry& e : KeyTable())
-        if (e.vk == vk) codes.push_back(e.scancode);
-    return codes;
-}
-
 std::int16_t SdlPlatform::GetKeyState(int vk) {
     if (PadHolds(vk)) return static_cast<std::int16_t>(-128);
     int count = 0;

@@ -4,15 +4,18 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <ranges>
 #include <stdexcept>
+#include <string_view>
 
+#include "core/errors.h"
 #include "platform/data_folders.h"
 #include "platform/sdl_internal.h"
 
@@ -36,18 +39,12 @@ bool IsSilentFallback(const char* requested, const char* chosen) {
     struct sigaction hangUp {};
     if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler == SIG_DFL)
         std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
-    const std::string driver = chosen;
+    const std::string_view driver = chosen;
     if (driver != "offscreen" && driver != "dummy") return false;
     // SDL_VIDEODRIVER may list several drivers, separated by commas.
-    const std::string asked = requested == nullptr ? "" : requested;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t comma = asked.find(',', start);
-        if (asked.substr(start, comma == std::string::npos ? comma : comma - start) == driver)
-            return false;
-        if (comma == std::string::npos) return true;
-        start = comma + 1;
-    }
+    for (const auto asked : std::views::split(std::string_view(requested ? requested : ""), ','))
+        if (std::string_view(asked.begin(), asked.end()) == driver) return false;
+    return true;
 }
 
 // ---------------------------------------------------------------- life
@@ -94,21 +91,16 @@ SdlPlatform::SdlPlatform(Presentation presentation) : presentation_(presentation
     // A keyboard game: mouse movement would only wake the event loop.
     SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
 
-    std::string exeFolder;
+    std::string exeFolder = ".";
     if (char* base = SDL_GetBasePath()) {
-        exeFolder = base;
+        exeFolder = std::filesystem::path(base).parent_path().string();  // without the final '/'
         SDL_free(base);
-        while (exeFolder.size() > 1 && exeFolder.back() == '/') exeFolder.pop_back();
     }
-    if (exeFolder.empty()) exeFolder = ".";
-    // An installed game keeps the player's table in the player's own folder:
-    // the installed one belongs to the system and is not the player's to write.
     const GameFolders found = FindGameFolders(
         exeFolder, InstalledDataFolders(exeFolder),
-        [](const std::string& f) { return access((f + "/Ship.bmp").c_str(), F_OK) == 0; });
+        [](const std::string& f) { return std::filesystem::exists(f + "/Ship.bmp"); });
     folder_ = found.program;
-    scoreFolder_ =
-        found.installed ? PlayerDataFolder(std::getenv("XDG_DATA_HOME"), HomeFolder()) : folder_;
+    installed_ = found.installed;
     fontFolders_ = {folder_, kSystemFontFolder};
     StartPads();
 }
@@ -124,6 +116,27 @@ SdlPlatform::~SdlPlatform() {
     fonts_.clear();
     TTF_Quit();
     SDL_Quit();
+}
+
+// An installed game keeps the player's table in the player's own folder
+// ("$XDG_DATA_HOME/vorlax", else "~/.local/share/vorlax"), made on first
+// need: the installed one belongs to the system and is not the player's to
+// write.
+std::string SdlPlatform::ScoreFolder() {
+    if (!installed_) return folder_;
+    if (!scoreFolder_.empty()) return scoreFolder_;
+    // The XDG rule ignores an XDG_DATA_HOME that is not an absolute path;
+    // SDL would take it as it is (and make "/vorlax" for an empty one).
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] != '/')
+        unsetenv("XDG_DATA_HOME");
+    char* pref = SDL_GetPrefPath("", "vorlax");
+    if (pref == nullptr)
+        throw GameError(
+            kErrHighScoreFile,
+            std::string("Could not make the folder for your high scores: ") + SDL_GetError());
+    scoreFolder_ = std::filesystem::path(pref).parent_path().string();
+    SDL_free(pref);
+    return scoreFolder_;
 }
 
 // ---------------------------------------------------------------- input and time

@@ -30,9 +30,6 @@ namespace vorlax {
 // game has no code for. Scancodes name key positions, so the arrows, Shift and
 // Ctrl work whatever the keyboard layout.
 int VirtualKeyForScancode(int scancode);
-// Every scancode that counts as the key `vk` (Shift is either Shift key, Enter
-// is Return and keypad Enter); empty for a code no key produces.
-std::vector<int> ScancodesForVirtualKey(int vk);
 
 // Breaks `text` into lines that fit `width` pixels as measured by `measure`:
 // greedy by words (a line takes words while they fit), a word wider than the
@@ -80,7 +77,10 @@ class SdlPlatform : public Platform {
     void DoEvents(std::uint32_t maxWaitMs = 0) override;
     void RunEventLoop() override;
     std::string ProgramFolder() override { return folder_; }
-    std::string ScoreFolder() override { return scoreFolder_; }
+    // Beside the program for a game run from its build folder; for an
+    // installed one, the player's folder SDL names (SDL_GetPrefPath), made on
+    // first call. Throws GameError when that folder cannot be made.
+    std::string ScoreFolder() override;
     // The line on stderr, then the system's message box, or the game's own
     // window where the system's cannot be shown or VORLAX_OWN_MESSAGE_BOX is
     // set (to anything but 0). Without a screen only the line. A SIGINT or
@@ -107,8 +107,13 @@ class SdlPlatform : public Platform {
     bool IsFullscreen(const Form& form) const;
     // Folders searched for the fonts, in order. Changing them forgets every
     // font opened so far; a font found in none of them is reported once and
-    // its text is not drawn.
+    // its text is drawn in the built-in bitmap font.
     void SetFontFolders(std::vector<std::string> folders);
+    // The game's own message window, shown where the system's box cannot be:
+    // a form with the text and an OK button, at scale 1, blocking until
+    // Return, Esc, Space, a click on OK or its close box dismisses it; the
+    // game's windows get no events meanwhile.
+    void ShowOwnMessageBox(const std::string& text, const std::string& caption);
 
   protected:
     void CloseAllWindows() override;
@@ -131,7 +136,7 @@ class SdlPlatform : public Platform {
         int width = -1;
         bool wrap = false;
         bool valid = false;
-        int height = 0;  // font height in pixels (line spacing too), 0 without a font
+        int height = 0;  // font height in pixels (line spacing too), 0 for no size
         std::vector<TextLine> lines;
         int scroll = 0;  // a text box's pixels hidden left of it; kept across changes
         TextCache() = default;
@@ -160,7 +165,6 @@ class SdlPlatform : public Platform {
     };
 
     bool ShowSystemMessageBox(const std::string& text, const std::string& caption);
-    void ShowOwnMessageBox(const std::string& text, const std::string& caption);
     [[noreturn]] void QuitFromMessageBox();
 
     Window* FindWindow(const Form& form) const;
@@ -183,6 +187,9 @@ class SdlPlatform : public Platform {
     void HandlePadEvent(const SDL_Event& event);
     bool PadHolds(int vk) const;
     _TTF_Font* GetFont(const Font& font, int pixels);
+    // `text` wrapped by words at `width` pixels in `font` at scale 1: the
+    // lines joined by line breaks, and in `size` the room they take.
+    std::string WrapText(const Font& font, const std::string& text, int width, Extent& size);
     TextCache& RenderedText(Window& window, const Control& control, const std::string& text,
                             bool wrap, const Viewport& view);
     void DrawText(SDL_Surface* target, const TextCache& text, const Control& control,
@@ -193,10 +200,12 @@ class SdlPlatform : public Platform {
                      const Viewport& view);
 
     std::string folder_;
-    std::string scoreFolder_;
+    bool installed_ = false;   // the files came from an installed data folder
+    std::string scoreFolder_;  // the player's folder, once found
     Presentation presentation_;
     int startScale_ = 0;  // worked out when the first window opens
     const Form* mainForm_ = nullptr;
+    const Form* messageBox_ = nullptr;  // the game's own message window while it is open
     struct Pad {
         _SDL_GameController* controller = nullptr;
         HeldKeys held;  // the game's keys the pad holds down

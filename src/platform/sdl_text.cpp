@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <ranges>
+#include <string_view>
 
+#include "platform/builtin_font.h"
 #include "platform/sdl_internal.h"
 #include "platform/sdl_platform.h"
 
@@ -18,15 +21,13 @@ namespace {
 // Lines of a caption shown without wrapping: only line breaks in the text break.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t nl = text.find('\n', start);
-        std::string line = text.substr(start, nl == std::string::npos ? nl : nl - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        if (nl == std::string::npos) return lines;
-        start = nl + 1;
+    for (const auto part : std::views::split(std::string_view(text), '\n')) {
+        std::string_view line(part.begin(), part.end());
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.emplace_back(line);
     }
+    if (lines.empty()) lines.emplace_back();  // an empty text is one empty line
+    return lines;
 }
 
 void WrapParagraph(const std::string& para, int width,
@@ -62,6 +63,48 @@ void WrapParagraph(const std::string& para, int width,
     }
     lines.push_back(std::move(line));
 }
+
+// Text in an SDL2_ttf font or, when no font file could be opened (`ttf` is
+// nullptr), in the built-in bitmap font enlarged to about `pixels`.
+struct TextFace {
+    TTF_Font* ttf;
+    int pixels;
+
+    int Scale() const { return std::max(1, (pixels + 4) / 8); }
+    // Lines are stacked a font height apart (ascent plus descent, without
+    // the font's extra line gap), as Windows labels stack them.
+    int Height() const { return ttf ? TTF_FontHeight(ttf) : builtin_font::kLineRows * Scale(); }
+    int Width(const std::string& utf8) const {
+        int w = 0, h = 0;
+        if (ttf == nullptr)
+            return static_cast<int>(builtin_font::Characters(utf8).size()) *
+                   builtin_font::kAdvance * Scale();
+        return TTF_SizeUTF8(ttf, utf8.c_str(), &w, &h) == 0 ? w : INT_MAX;
+    }
+    // One line, anti-aliased, with an alpha channel that blends onto whatever is below.
+    SDL_Surface* Render(const std::string& utf8, SDL_Color colour) const {
+        if (ttf != nullptr) return TTF_RenderUTF8_Blended(ttf, utf8.c_str(), colour);
+        const std::string chars = builtin_font::Characters(utf8);
+        const int n = Scale();
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(
+            0, static_cast<int>(chars.size()) * builtin_font::kAdvance * n, Height(), 32,
+            SDL_PIXELFORMAT_ARGB8888);
+        if (s == nullptr) return nullptr;
+        const Uint32 ink = SDL_MapRGBA(s->format, colour.r, colour.g, colour.b, 255);
+        for (std::size_t i = 0; i < chars.size(); ++i) {
+            const std::uint8_t* rows = builtin_font::Glyph(chars[i]);
+            for (int r = 0; r < builtin_font::kGlyphRows; ++r)
+                for (int c = 0; c < builtin_font::kGlyphWidth; ++c) {
+                    if ((rows[r] >> (builtin_font::kGlyphWidth - 1 - c) & 1) == 0) continue;
+                    const int x = (static_cast<int>(i) * builtin_font::kAdvance + c) * n;
+                    SDL_Rect dot{x, r * n, n, n};
+                    SDL_FillRect(s, &dot, ink);
+                }
+        }
+        SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
+        return s;
+    }
+};
 
 }  // namespace
 
@@ -151,7 +194,7 @@ _TTF_Font* SdlPlatform::GetFont(const Font& font, int pixels) {
             where += (where.empty() ? "" : ", ") + folder;
         std::fprintf(stderr,
                      "vorlax: warning: font %s missing or unreadable (looked in %s); text in it "
-                     "will not be drawn\n",
+                     "is drawn in the built-in font\n",
                      file, where.c_str());
     }
     fonts_[key] = opened;  // a failure is remembered too, not retried every frame
@@ -182,20 +225,15 @@ SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control&
     cache.wrap = wrap;
     cache.valid = true;
 
-    TTF_Font* ttf = GetFont(font, pixels);
-    if (ttf == nullptr) return cache;
-    // Lines are stacked a font height apart (ascent plus descent, without
-    // the font's extra line gap), as Windows labels stack them.
-    cache.height = TTF_FontHeight(ttf);
+    if (pixels <= 0) return cache;
+    const TextFace face{GetFont(font, pixels), pixels};
+    cache.height = face.Height();
 
     std::vector<std::string> lines;
     if (control.Kind() == ControlKind::TextBox) {
         lines.push_back(text);  // a single-line box
     } else if (wrap) {
-        lines = WrapWords(text, width, [ttf](const std::string& s) {
-            int w = 0, h = 0;
-            return TTF_SizeUTF8(ttf, s.c_str(), &w, &h) == 0 ? w : INT_MAX;
-        });
+        lines = WrapWords(text, width, [&face](const std::string& s) { return face.Width(s); });
     } else {
         lines = SplitLines(text);
     }
@@ -204,13 +242,27 @@ SdlPlatform::TextCache& SdlPlatform::RenderedText(Window& window, const Control&
     for (const std::string& line : lines) {
         TextLine rendered;
         if (!line.empty()) {
-            // Anti-aliased, with an alpha channel that blends onto whatever is below.
-            rendered.surface = TTF_RenderUTF8_Blended(ttf, line.c_str(), fg);
+            rendered.surface = face.Render(line, fg);
             if (rendered.surface != nullptr) rendered.width = rendered.surface->w;
         }
         cache.lines.push_back(rendered);
     }
     return cache;
+}
+
+std::string SdlPlatform::WrapText(const Font& font, const std::string& text, int width,
+                                  Extent& size) {
+    const TextFace face{GetFont(font, font.PixelSize()), font.PixelSize()};
+    const std::vector<std::string> lines =
+        WrapWords(text, width, [&face](const std::string& s) { return face.Width(s); });
+    std::string joined;
+    size = {0, face.Height() * static_cast<int>(lines.size())};
+    for (const std::string& line : lines) {
+        size.width = std::max(size.width, face.Width(line));
+        if (&line != &lines.front()) joined += '\n';
+        joined += line;
+    }
+    return joined;
 }
 
 // Draws the lines from `top` down, each aligned within `box`, the control in
@@ -241,16 +293,13 @@ void SdlPlatform::DrawTextBox(SDL_Surface* target, Window& window, const TextBox
     const SDL_Rect rect = ToSdl(clip);
     SDL_FillRect(target, &rect, MapColour(target, textBox.BackColor()));
     TextCache& text = RenderedText(window, textBox, textBox.Text(), false, view);
-    if (text.height <= 0) return;  // no font
+    if (text.height <= 0) return;  // text of no size
     const int textWidth = text.lines.empty() ? 0 : text.lines.front().width;
     int caretX = 0;
     if (textBox.Caret() > 0) {
-        const std::string before = textBox.Text().substr(0, textBox.Caret());
-        int w = 0, h = 0;
-        if (TTF_SizeUTF8(GetFont(textBox.GetFont(), text.pixels), before.c_str(), &w, &h) == 0)
-            caretX = w;
+        const TextFace face{GetFont(textBox.GetFont(), text.pixels), text.pixels};
+        caretX = std::min(face.Width(textBox.Text().substr(0, textBox.Caret())), textWidth);
     }
-    caretX = std::min(caretX, textWidth);
     const int margin = view.WindowX(textBox.Left() + 1) - box.x;
     const int viewLeft = box.x + margin;
     const int viewWidth = box.width - 2 * margin;

@@ -143,8 +143,10 @@ void SdlPlatform::OnWindowOpen(Form& form) {
     const Extent client = ClientOf(form);
     Window* w = FindWindow(form);
     if (w == nullptr) {
-        const int scale = NewWindowScale(form);
-        const bool first = mainForm_ == nullptr;
+        // The message window is no window of the game's: at scale 1, never the main one.
+        const bool message = &form == messageBox_;
+        const int scale = message ? 1 : NewWindowScale(form);
+        const bool first = !message && mainForm_ == nullptr;
         Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
         SDL_Window* window =
             SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
