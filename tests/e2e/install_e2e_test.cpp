@@ -91,32 +91,6 @@ TEST_F(E2EInstall, EveryFileInItsPlaceAndTheInstalledGameKeepsThePlayersTableInT
                 after.st_mtim.tv_nsec == before.st_mtim.tv_nsec &&
                 ReadFile(delivered) == deliveredBytes)
         << "the delivered table is never written";
-
-    // Without XDG_DATA_HOME the table goes to ~/.local/share/vorlax.
-    ASSERT_TRUE(StartOnTitle({.executable = installed.executable,
-                              .args = {},
-                              .env = {"HOME=" + home.string(), "XDG_DATA_HOME="}}));
-    EXPECT_EQ(ReadFile(home / ".local/share/vorlax/Hiscore.txt"), deliveredBytes);
-    QuitWithEscape();
-
-    // A data folder that cannot be made stops the start with a clear message.
-    const fs::path blocker = Folder().Root() / "blocker";
-    std::ofstream(blocker) << "a file where a folder should be";
-    Launch({.executable = installed.executable,
-            .args = {},
-            .env = {"HOME=" + home.string(), "XDG_DATA_HOME=" + blocker.string(),
-                    "VORLAX_OWN_MESSAGE_BOX=1"}});
-    const unsigned long box = WaitForWindow("VORLAX", 0, 0, kStartLimit);
-    ASSERT_NE(box, 0u) << "no message box";
-    EXPECT_NE(GameStderr().find("Could not make the folder for your high scores: Couldn't create "
-                                "directory '" +
-                                (blocker / "vorlax").string() + "': 'Not a directory'"),
-              std::string::npos)
-        << GameStderr();
-    ASSERT_TRUE(FocusOn(box) && X().Tap("Return"));
-    ExpectExit(1, "the message");
-    EXPECT_EQ(ReadFile(blocker), "a file where a folder should be");
-    EXPECT_EQ(ReadFile(delivered), deliveredBytes);
 }
 
 }  // namespace
