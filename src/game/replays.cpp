@@ -121,13 +121,14 @@ ReplayResult VerifyReplay(replay::Replay replay) {
     playback.EveryYield([&] {
         if (G.LastFrameTick == lastFrame) return;
         lastFrame = G.LastFrameTick;
+        // As the last frame left the game: back on the title it is reset.
         ++result.frames;
+        result.score = G.Score;
+        result.level = G.Level;
+        result.wave = G.Wave;
+        result.shipsLost = G.CurrentShip - 1;
     });
     RunOn(playback, headless);
-    result.score = G.Score;
-    result.level = G.Level;
-    result.wave = G.Wave;
-    result.shipsLost = G.CurrentShip > 0 ? G.CurrentShip - 1 : 0;
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/game_files.h"
 #include "core/numbers.h"
+#include "core/random.h"
 #include "platform/form.h"
 #include "platform/keys.h"
 
@@ -23,6 +24,7 @@ PlaybackPlatform::PlaybackPlatform(Platform& inner, replay::Replay replay, std::
     if (replay_.table)
         std::ofstream(scoreFolder_ + "/" + kHighScoreFileName, std::ios::binary) << *replay_.table;
     inner_.SetInputTap(this);
+    RestartRandom();
 }
 
 PlaybackPlatform::~PlaybackPlatform() {

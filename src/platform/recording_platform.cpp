@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/game_files.h"
+#include "core/random.h"
 #include "platform/form.h"
 
 namespace vorlax {
@@ -42,6 +43,7 @@ RecordingPlatform::RecordingPlatform(Platform& inner, std::FILE* file)
         writer_.Flush();
     });
     recording = this;
+    RestartRandom();
 }
 
 RecordingPlatform::~RecordingPlatform() {

@@ -1,0 +1,34 @@
+// Whole games recorded and played back on the headless platform, for the
+// replay tests: a scripted pilot, a checksum of the game state after each
+// frame, and the runs that collect them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/replay_file.h"
+
+namespace vorlax::testing {
+
+// A checksum of the game state (ship, shots, enemies, carrier, stars, score).
+std::uint64_t StateSum();
+
+struct PlayedGame {
+    std::vector<std::uint64_t> sums;  // after each frame
+    long score = 0, level = 0, wave = 0, shipsLost = 0;
+    bool docked = false;  // refuelled in the carrier's bay
+};
+
+// Plays one game in the assets' folder `folder` (its Hiscore.txt as the
+// table) and records it to `replayPath`. The pilot fires at the nearest
+// enemy's row, shields now and then, calls the carrier after the first waves
+// and docks in its bay; after `budget` frames it flies into the enemies until
+// the game is over, enters a name and closes the window.
+PlayedGame RecordPilotedGame(const std::string& folder, const std::string& replayPath, int budget);
+
+// Plays `replay` back in the assets' folder `folder` (a scratch folder
+// `scores` takes the table).
+PlayedGame PlayBack(replay::Replay replay, const std::string& folder, const std::string& scores);
+
+}  // namespace vorlax::testing
