@@ -118,6 +118,18 @@ TEST_F(Replays, AFileThatIsNoCompleteReplayIsRefusedSayingWhy) {
         return ReplayError::Why{-1};
     };
     EXPECT_EQ(why(good), ReplayError::Why{-1});
+    // Clock readings that step back, or far on, read as written.
+    const std::vector<std::uint32_t> ticks = {5, 3, 4000000000u, 7, 7, 40};
+    const std::string file2 = (scores.Path() / "ticks.rpl").string();
+    std::FILE* f = std::fopen(file2.c_str(), "wb");
+    replay::Writer w(f, std::nullopt);
+    for (std::uint32_t t : ticks) w.Tick(t);
+    w.Finish();
+    std::fclose(f);
+    std::vector<std::uint32_t> read;
+    for (const replay::Record& r : replay::Parse(scores.Read("ticks.rpl")).records)
+        read.push_back(r.value);
+    EXPECT_EQ(read, ticks);
     EXPECT_EQ(why("VORLAXR"), ReplayError::Why::NotAReplay);
     EXPECT_EQ(why("12000,\"Starhawk\"\r\n"), ReplayError::Why::NotAReplay);
     std::string other = good;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -107,6 +106,8 @@ std::uint64_t StateSum() {
             h = (h ^ bits) * 1099511628211ull;
         }
     };
+    // The windows the player saw open and close as they did.
+    mix(HelpForm().form.Visible(), ScoreForm().form.Visible());
     mix(G.ShipX, G.ShipY, G.Energy, G.ShieldOn, G.Score, G.Level, G.Wave, G.CurrentShip,
         G.ShipsEarned, G.EnemyCount, G.NowTick, G.Paused, G.CarrierX, G.CarrierY);
     for (int i = 1; i <= kMaxEnemies; ++i)
@@ -128,10 +129,19 @@ PlayedGame RecordPilotedGame(const std::string& folder, const std::string& repla
         SetCurrentPlatform(&recording);
         G = GameState{};
         Pilot pilot(headless, budget);
-        AfterEveryFrame(headless, [&] {
+        AfterEveryFrame(headless, [&, frames = 0]() mutable {
             LastFrame(game);
             pilot.Frame();
+            // A pause, and the help window, opened and closed during play.
+            if (++frames == 300 || frames == 600) {
+                headless.QueueKeyDown(frames == 300 ? VK_P : VK_F1);
+                const int then = frames == 300 ? VK_SPACE : VK_ESCAPE;
+                headless.At(headless.GetTickCount() + 500,
+                            [&, then] { headless.QueueKeyDown(then); });
+            }
         });
+        // The title screen's event loop looks for events every 10 ms.
+        for (std::uint32_t t = 10; t < 700; t += 10) headless.At(kStart + t, [] {});
         headless.At(kStart + 700, [&] { headless.QueueKeyDown(VK_F2); });
         // Once the game is over: a name for the table, back to the title, and
         // the window closed.

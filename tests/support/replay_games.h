@@ -11,7 +11,8 @@
 
 namespace vorlax::testing {
 
-// A checksum of the game state (ship, shots, enemies, carrier, stars, score).
+// A checksum of the game state (ship, shots, enemies, carrier, stars, score)
+// and of which of the help and high-score windows are shown.
 std::uint64_t StateSum();
 
 struct PlayedGame {
@@ -21,7 +22,8 @@ struct PlayedGame {
 };
 
 // Plays one game in the assets' folder `folder` (its Hiscore.txt as the
-// table) and records it to `replayPath`. The pilot fires at the nearest
+// table) and records it to `replayPath`, with a pause and the help window
+// opened and closed during play. The pilot fires at the nearest
 // enemy's row, shields now and then, calls the carrier after the first waves
 // and docks in its bay; after `budget` frames it flies into the enemies until
 // the game is over, enters a name and closes the window.
