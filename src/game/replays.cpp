@@ -110,12 +110,14 @@ int WatchReplay(Platform& backend, replay::Replay replay) {
     return 0;
 }
 
-ReplayResult VerifyReplay(replay::Replay replay) {
+ReplayResult VerifyReplay(replay::Replay replay, const std::function<void()>& afterFrame) {
     ScratchFolder scores;
     HeadlessPlatform headless;
     headless.SetProgramFolder(GameFolder());
     headless.SetYieldLimit(~std::uint64_t{0});
     PlaybackPlatform playback(headless, std::move(replay), scores.Path(), false);
+    // From the state at program start, as the recorded game began.
+    G = GameState{};
     ReplayResult result;
     Long lastFrame = 0;
     playback.EveryYield([&] {
@@ -127,6 +129,7 @@ ReplayResult VerifyReplay(replay::Replay replay) {
         result.level = G.Level;
         result.wave = G.Wave;
         result.shipsLost = G.CurrentShip - 1;
+        if (afterFrame) afterFrame();
     });
     RunOn(playback, headless);
     return result;

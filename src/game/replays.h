@@ -3,6 +3,7 @@
 // nothing of this; they see only the platform each run puts in place.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -27,7 +28,8 @@ struct ReplayResult {
     long frames = 0;
     long score = 0, level = 0, wave = 0, shipsLost = 0;
 };
-ReplayResult VerifyReplay(replay::Replay replay);
+// `afterFrame`, if any, runs after every frame (a test reads the state there).
+ReplayResult VerifyReplay(replay::Replay replay, const std::function<void()>& afterFrame = {});
 // "FILE: N frames, score S, level L, wave W, ships lost K"
 std::string ResultLine(const std::string& path, const ReplayResult& result);
 

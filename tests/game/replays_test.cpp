@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "support/replay_games.h"
 #include "support/temp_folder.h"
@@ -28,9 +27,7 @@ constexpr const char* kLowTable =
     "400,\"F\"\r\n300,\"G\"\r\n200,\"H\"\r\n100,\"I\"\r\n50,\"J\"\r\n";
 
 std::string Summary(const PlayedGame& g) {
-    return std::to_string(g.sums.size()) + " frames, score " + std::to_string(g.score) +
-           ", level " + std::to_string(g.level) + ", wave " + std::to_string(g.wave) +
-           ", ships lost " + std::to_string(g.shipsLost);
+    return ResultLine("", g.end);
 }
 
 // The first frame after which the two games' states differ, or -1.
@@ -46,35 +43,37 @@ class Replays : public ::testing::Test {
     Replays() {
         game.CopyAssets();
         game.Write("Hiscore.txt", kLowTable);
-        fs::create_directory(scores.Path() / "s");
     }
-    PlayedGame Back(const std::string& bytes) {
-        return testing::PlayBack(replay::Parse(bytes), game.Path().string(),
-                                 (scores.Path() / "s").string());
+    // Records a piloted game; its replay's bytes.
+    std::string Record(int budget, PlayedGame* played = nullptr) {
+        const PlayedGame g = testing::RecordPilotedGame(game.Path().string(), File(), budget);
+        if (played != nullptr) *played = g;
+        return game.Read("game.rpl");
     }
+    std::string File() const { return (game.Path() / "game.rpl").string(); }
 
-    testing::TempFolder game, scores;
+    testing::TempFolder game;
 };
 
 TEST_F(Replays, ARecordedGamePlaysBackTheSameInEveryFrame) {
-    const std::string file = (scores.Path() / "game.rpl").string();
-    const PlayedGame played = testing::RecordPilotedGame(game.Path().string(), file, 1500);
-    const std::string bytes = scores.Read("game.rpl");
+    PlayedGame played;
+    const std::string bytes = Record(1500, &played);
     // Waves, hits, a carrier visit with docking, lost ships, a name entered.
-    EXPECT_TRUE(played.wave > 2 && played.score > 0 && played.docked && played.shipsLost > 0);
+    EXPECT_TRUE(played.end.wave > 2 && played.end.score > 0 && played.docked &&
+                played.end.shipsLost > 0);
     EXPECT_LT(bytes.size(), played.sums.size() * 5) << "a few bytes a frame";
     const std::string table = game.Read("Hiscore.txt");
-    const PlayedGame back = Back(bytes);
+    ASSERT_NE(table.find("Ace"), std::string::npos);
+    const PlayedGame back = testing::PlayBack(replay::Parse(bytes));
     EXPECT_EQ(FirstDifference(played.sums, back.sums), -1);
     EXPECT_EQ(Summary(back), Summary(played));
-    EXPECT_NE(table.find("Ace"), std::string::npos);
-    EXPECT_NE(scores.Read("s/Hiscore.txt").find("Ace"), std::string::npos) << "replayed, apart";
+    EXPECT_EQ(back.table, played.table) << "the recorded table, the name entered again";
     EXPECT_EQ(game.Read("Hiscore.txt"), table) << "the player's table is never written";
 
     if (const char* keep = std::getenv("VORLAX_KEEP_REPLAY")) {
         // Makes a game for tests/data/replays: the file, its end and every
         // hundredth frame's checksum.
-        fs::copy_file(file, kKept / (std::string(keep) + ".rpl"),
+        fs::copy_file(File(), kKept / (std::string(keep) + ".rpl"),
                       fs::copy_options::overwrite_existing);
         std::ofstream sums(kKept / (std::string(keep) + ".sums"));
         sums << Summary(played) << "\n";
@@ -88,15 +87,12 @@ TEST_F(Replays, KeptGamesPlayToTheirRecordedEnds) {
         if (entry.path().extension() != ".rpl") continue;
         SCOPED_TRACE(entry.path().filename().string());
         ++kept;
-        std::ifstream in(entry.path(), std::ios::binary),
-            sums(fs::path(entry.path()).replace_extension(".sums"));
-        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        std::ifstream sums(fs::path(entry.path()).replace_extension(".sums"));
         std::string end;
         std::getline(sums, end);
-        std::vector<std::uint64_t> expected;
+        std::vector<std::uint64_t> expected, every100;
         for (std::uint64_t s; sums >> s;) expected.push_back(s);
-        const PlayedGame back = Back(bytes);
-        std::vector<std::uint64_t> every100;
+        const PlayedGame back = testing::PlayBack(LoadReplay(entry.path().string()));
         for (std::size_t i = 0; i < back.sums.size(); i += 100) every100.push_back(back.sums[i]);
         EXPECT_EQ(FirstDifference(expected, every100, 100), -1)
             << "the first frame that went elsewhere";
@@ -105,10 +101,8 @@ TEST_F(Replays, KeptGamesPlayToTheirRecordedEnds) {
     EXPECT_GE(kept, 1);
 }
 
-TEST_F(Replays, AFileThatIsNoCompleteReplayIsRefusedSayingWhy) {
-    const std::string file = (scores.Path() / "game.rpl").string();
-    testing::RecordPilotedGame(game.Path().string(), file, 100);
-    const std::string good = scores.Read("game.rpl");
+TEST_F(Replays, AFileThatIsNoCompleteReplayIsRefusedSayingWhyOneThatLeadsElsewhereRunsOut) {
+    const std::string good = Record(300);
     auto why = [](const std::string& bytes) {
         try {
             replay::Parse(bytes);
@@ -118,18 +112,6 @@ TEST_F(Replays, AFileThatIsNoCompleteReplayIsRefusedSayingWhy) {
         return ReplayError::Why{-1};
     };
     EXPECT_EQ(why(good), ReplayError::Why{-1});
-    // Clock readings that step back, or far on, read as written.
-    const std::vector<std::uint32_t> ticks = {5, 3, 4000000000u, 7, 7, 40};
-    const std::string file2 = (scores.Path() / "ticks.rpl").string();
-    std::FILE* f = std::fopen(file2.c_str(), "wb");
-    replay::Writer w(f, std::nullopt);
-    for (std::uint32_t t : ticks) w.Tick(t);
-    w.Finish();
-    std::fclose(f);
-    std::vector<std::uint32_t> read;
-    for (const replay::Record& r : replay::Parse(scores.Read("ticks.rpl")).records)
-        read.push_back(r.value);
-    EXPECT_EQ(read, ticks);
     EXPECT_EQ(why("VORLAXR"), ReplayError::Why::NotAReplay);
     EXPECT_EQ(why("12000,\"Starhawk\"\r\n"), ReplayError::Why::NotAReplay);
     std::string other = good;
@@ -143,20 +125,24 @@ TEST_F(Replays, AFileThatIsNoCompleteReplayIsRefusedSayingWhy) {
         const auto w = why(damaged);
         EXPECT_TRUE(w == ReplayError::Why::Damaged || w == ReplayError::Why::CutShort) << at;
     }
-}
 
-TEST_F(Replays, AWellFormedReplayThatLeadsElsewhereRunsOut) {
-    // Every answer of a recorded game but the held keys and the key presses.
-    const std::string file = (scores.Path() / "game.rpl").string();
-    testing::RecordPilotedGame(game.Path().string(), file, 300);
-    replay::Replay other = replay::Parse(scores.Read("game.rpl"));
-    std::erase_if(other.records, [](const replay::Record& r) {
+    // Every answer of the game but the held keys and the key presses.
+    replay::Replay elsewhere = replay::Parse(good);
+    std::erase_if(elsewhere.records, [](const replay::Record& r) {
         return r.kind == replay::Kind::Key || r.kind == replay::Kind::KeyDown;
     });
-    std::ostringstream written;
-    const PlayedGame back =
-        testing::PlayBack(other, game.Path().string(), (scores.Path() / "s").string());
-    EXPECT_EQ(back.score, 0);
+    EXPECT_EQ(testing::PlayBack(elsewhere).end.score, 0);
+
+    // Clock readings that step back, or far on, read as written.
+    const std::vector<std::uint32_t> ticks = {5, 3, 4000000000u, 7, 7, 40};
+    std::FILE* file = std::fopen(File().c_str(), "wb");
+    replay::Writer writer(file, std::nullopt);
+    for (std::uint32_t t : ticks) writer.Tick(t);
+    writer.Finish();
+    std::fclose(file);
+    std::vector<std::uint32_t> read;
+    for (const replay::Record& r : LoadReplay(File()).records) read.push_back(r.value);
+    EXPECT_EQ(read, ticks);
 }
 
 }  // namespace

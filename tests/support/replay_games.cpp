@@ -10,7 +10,6 @@
 #include "game/startup.h"
 #include "game/windows.h"
 #include "platform/headless_platform.h"
-#include "platform/playback_platform.h"
 #include "platform/recording_platform.h"
 
 namespace vorlax::testing {
@@ -68,31 +67,19 @@ class Pilot {
     int frames_ = 0;
 };
 
-// Calls `each` once after every frame, from the start of the next yield.
-template <typename Platform, typename Each>
-void AfterEveryFrame(Platform& platform, Each each) {
-    platform.EveryYield([each, last = Long{0}]() mutable {
-        if (G.LastFrameTick == last) return;
-        last = G.LastFrameTick;
-        each();
-    });
-}
-
 // The game as its last frame left it (the title screen resets it).
 void LastFrame(PlayedGame& game) {
     game.sums.push_back(StateSum());
-    game.score = G.Score;
-    game.level = G.Level;
-    game.wave = G.Wave;
-    game.shipsLost = G.CurrentShip - 1;
+    game.end = {static_cast<long>(game.sums.size()), G.Score, G.Level, G.Wave, G.CurrentShip - 1};
     game.docked = game.docked || (G.CarrierActive == True && G.Energy == kFullEnergy);
 }
 
-PlayedGame Ended(PlayedGame game) {
-    DestroyWindows();
-    FreeGameSprites();
-    SetCurrentPlatform(nullptr);
-    return game;
+// The high-score table as the game holds it.
+std::string Table() {
+    std::string table;
+    for (int r = 1; r <= kHighScoreRanks; ++r)
+        table += std::to_string(G.HighScores[r]) + " " + G.HighNames[r] + "\n";
+    return table;
 }
 
 }  // namespace
@@ -129,7 +116,10 @@ PlayedGame RecordPilotedGame(const std::string& folder, const std::string& repla
         SetCurrentPlatform(&recording);
         G = GameState{};
         Pilot pilot(headless, budget);
-        AfterEveryFrame(headless, [&, frames = 0]() mutable {
+        // After every frame, from the start of the next yield.
+        headless.EveryYield([&, frames = 0, last = Long{0}]() mutable {
+            if (G.LastFrameTick == last) return;
+            last = G.LastFrameTick;
             LastFrame(game);
             pilot.Frame();
             // A pause, and the help window, opened and closed during play.
@@ -156,22 +146,18 @@ PlayedGame RecordPilotedGame(const std::string& folder, const std::string& repla
         };
         headless.At(kStart + 1000, afterGame);
         RunGame();
-        game = Ended(std::move(game));
+        game.table = Table();
+        SetCurrentPlatform(nullptr);
     }
     std::fclose(file);
     return game;
 }
 
-PlayedGame PlayBack(replay::Replay replay, const std::string& folder, const std::string& scores) {
-    HeadlessPlatform headless;
-    headless.SetProgramFolder(folder);
-    PlaybackPlatform playback(headless, std::move(replay), scores, false);
-    SetCurrentPlatform(&playback);
-    G = GameState{};
+PlayedGame PlayBack(replay::Replay replay) {
     PlayedGame game;
-    AfterEveryFrame(playback, [&] { LastFrame(game); });
-    RunGame();
-    return Ended(std::move(game));
+    game.end = VerifyReplay(std::move(replay), [&] { game.sums.push_back(StateSum()); });
+    game.table = Table();
+    return game;
 }
 
 }  // namespace vorlax::testing

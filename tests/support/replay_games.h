@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/replay_file.h"
+#include "game/replays.h"
 
 namespace vorlax::testing {
 
@@ -17,20 +17,20 @@ std::uint64_t StateSum();
 
 struct PlayedGame {
     std::vector<std::uint64_t> sums;  // after each frame
-    long score = 0, level = 0, wave = 0, shipsLost = 0;
-    bool docked = false;  // refuelled in the carrier's bay
+    ReplayResult end;                 // as the last frame left it
+    bool docked = false;              // refuelled in the carrier's bay
+    std::string table;                // the high scores the game ended with
 };
 
 // Plays one game in the assets' folder `folder` (its Hiscore.txt as the
 // table) and records it to `replayPath`, with a pause and the help window
-// opened and closed during play. The pilot fires at the nearest
-// enemy's row, shields now and then, calls the carrier after the first waves
-// and docks in its bay; after `budget` frames it flies into the enemies until
-// the game is over, enters a name and closes the window.
+// opened and closed during play. The pilot fires at the nearest enemy's row,
+// shields now and then, calls the carrier after the first wave and docks in
+// its bay; after `budget` frames it flies into the enemies until the game is
+// over, enters a name and closes the window.
 PlayedGame RecordPilotedGame(const std::string& folder, const std::string& replayPath, int budget);
 
-// Plays `replay` back in the assets' folder `folder` (a scratch folder
-// `scores` takes the table).
-PlayedGame PlayBack(replay::Replay replay, const std::string& folder, const std::string& scores);
+// Plays `replay` back as --verify-replay does.
+PlayedGame PlayBack(replay::Replay replay);
 
 }  // namespace vorlax::testing
