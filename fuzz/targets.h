@@ -22,7 +22,8 @@ void HighScoreInput(const std::uint8_t* data, std::size_t size);
 void BitmapInput(const std::uint8_t* data, std::size_t size);
 
 // The bytes as a replay file. It is read or refused with a reason; a replay
-// read is written again record for record and reads back the same.
+// read (its checksum forgiven) is written again record for record and reads
+// back the same.
 void ReplayInput(const std::uint8_t* data, std::size_t size);
 
 }  // namespace vorlax::fuzz
