@@ -245,6 +245,10 @@ void Writer::Tick(std::uint32_t tick) {
     ++count_;
 }
 
+void Writer::Quit() {
+    if (!finished_) Op(kQuit);
+}
+
 void Writer::Key(int vk, bool held) {
     if (finished_) return;
     Op(held ? kHeld : kReleased);

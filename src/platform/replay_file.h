@@ -72,7 +72,7 @@ class Writer {
     void KeyDown(const std::string& form, int vk);
     void Text(const std::string& form, const std::string& utf8);
     void Close(const std::string& form);
-    void Quit() { Op(0x88); }  // kQuit
+    void Quit();
     void Flush();
     // Closes the record; later calls do nothing.
     void Finish();
