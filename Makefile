@@ -63,15 +63,15 @@ soak: deps
 	    VORLAX_SOAK_GAMES=$(SOAK_GAMES) VORLAX_SOAK_SEED=$(SOAK_SEED) \
 	    ./vorlax_tests --gtest_filter='Soak.*'
 
-# Fuzzes the two readers of files a player may have touched, the high-score
-# file and the bitmaps, each for FUZZ_RUNS inputs (under ASan and UBSan, no
+# Fuzzes the three readers of files a player may have touched, the high-score
+# file, the bitmaps and the replays, each for FUZZ_RUNS inputs (under ASan and UBSan, no
 # input may take a second or allocate more than 4 MB at once). New inputs go
 # to $(FUZZ)/corpus; tests/data/fuzz/ seeds them and is replayed by make test.
 fuzz:
 	$(MAKE) --no-print-directory deps PACKAGES="cmake make g++ $(FUZZ_PACKAGES)"
 	cmake -S fuzz -B $(FUZZ) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ) -j$(JOBS)
-	for t in high_score bitmap; do \
+	for t in high_score bitmap replay; do \
 	  mkdir -p $(FUZZ)/corpus/$$t && \
 	  ASAN_OPTIONS=quarantine_size_mb=16 $(FUZZ)/fuzz_$$t -runs=$(FUZZ_RUNS) -timeout=1 \
 	    -malloc_limit_mb=4 -rss_limit_mb=512 -max_len=12000 -print_final_stats=1 \
@@ -81,7 +81,7 @@ fuzz:
 # Replaces the committed corpus by the smallest set of inputs that covers
 # what the fuzzers have reached so far (run `make fuzz` first).
 fuzz-corpus:
-	for t in high_score bitmap; do \
+	for t in high_score bitmap replay; do \
 	  rm -rf $(FUZZ)/merged/$$t && mkdir -p $(FUZZ)/merged/$$t && \
 	  $(FUZZ)/fuzz_$$t -merge=1 $(FUZZ)/merged/$$t tests/data/fuzz/$$t $(FUZZ)/corpus/$$t && \
 	  rm -rf tests/data/fuzz/$$t && cp -r $(FUZZ)/merged/$$t tests/data/fuzz/$$t || exit 1; \

@@ -1,4 +1,4 @@
-// The fuzz targets' bodies: one input each of the two readers that take
+// The fuzz targets' bodies: one input each of the readers that take
 // files a player may have edited, copied or damaged. libFuzzer drives them
 // (`make fuzz`); the corpus it kept, in tests/data/fuzz/, is replayed through
 // them by an ordinary test in every `make test`. Each aborts when a promise
@@ -20,5 +20,10 @@ void HighScoreInput(const std::uint8_t* data, std::size_t size);
 // It either reads as a picture of exactly that size or is refused with a
 // reason; nothing else may happen.
 void BitmapInput(const std::uint8_t* data, std::size_t size);
+
+// The bytes as a replay file. It is read or refused with a reason; a replay
+// read (its checksum forgiven) is written again record for record and reads
+// back the same.
+void ReplayInput(const std::uint8_t* data, std::size_t size);
 
 }  // namespace vorlax::fuzz

@@ -6,10 +6,23 @@
 #include <vector>
 
 #include "game/command_line.h"
+#include "game/replays.h"
 #include "game/startup.h"
 #include "platform/platform.h"
+#include "platform/recording_platform.h"
 #include "platform/sdl_platform.h"
 #include "scores/score_form.h"
+
+namespace {
+
+// A lost display ends the game without unwinding: the replay being recorded
+// is closed too.
+void LastWish() {
+    vorlax::RecordingPlatform::FinishAny();
+    vorlax::SaveHighScoresWithoutWindows();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using vorlax::CommandLine;
@@ -26,7 +39,30 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vorlax: %s\n%s", line.error.c_str(), vorlax::UsageText().c_str());
             return 2;
         case CommandLine::Action::Play:
+        case CommandLine::Action::Replay:
+        case CommandLine::Action::VerifyReplay:
             break;
+    }
+
+    // A replay is read whole and checked before anything is shown.
+    vorlax::replay::Replay replay;
+    if (!line.replay.empty()) {
+        try {
+            replay = vorlax::LoadReplay(line.replay);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vorlax: %s: %s\n", line.replay.c_str(), e.what());
+            return 1;
+        }
+    }
+    if (line.action == CommandLine::Action::VerifyReplay) {
+        try {
+            const auto result = vorlax::VerifyReplay(std::move(replay));
+            std::printf("%s\n", vorlax::ResultLine(line.replay, result).c_str());
+            return 0;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vorlax: %s: %s\n", line.replay.c_str(), e.what());
+            return 1;
+        }
     }
 
     std::unique_ptr<vorlax::SdlPlatform> platform;
@@ -37,10 +73,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     vorlax::SetCurrentPlatform(platform.get());
-    vorlax::SdlPlatform::AtLostDisplay(vorlax::SaveHighScoresWithoutWindows);
+    vorlax::SdlPlatform::AtLostDisplay(LastWish);
     int status = 1;
     try {
-        status = vorlax::RunGame();
+        if (line.action == CommandLine::Action::Replay)
+            status = vorlax::WatchReplay(*platform, std::move(replay));
+        else if (!line.record.empty())
+            status = vorlax::RecordGame(*platform, line.record);
+        else
+            status = vorlax::RunGame();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vorlax: %s\n", e.what());
     }

@@ -5,7 +5,8 @@
 namespace vorlax {
 namespace {
 
-std::uint64_t state = 0x853C49E6748FEA9BULL;
+constexpr std::uint64_t kStartState = 0x853C49E6748FEA9BULL;
+std::uint64_t state = kStartState;
 ReseedTimer timer = nullptr;
 
 // splitmix64: tiny, fast and well mixed, which is all a star field and a
@@ -25,6 +26,10 @@ float RandomDraw() {
     // 1 - 2^-24, so the value can never round up to 1.0.
     constexpr float scale = 1.0f / 16777216.0f;
     return static_cast<float>(Next() >> 40) * scale;
+}
+
+void RestartRandom() {
+    state = kStartState;
 }
 
 void SetReseedTimer(ReseedTimer t) {

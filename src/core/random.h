@@ -14,6 +14,10 @@ float RandomDraw();
 // platform that is the virtual clock).
 void Reseed();
 
+// Puts the generator back as it is at program start, where a replay, which
+// holds only the timer's readings, begins.
+void RestartRandom();
+
 // The timer Reseed reads. The platform layer points it at its tick counter
 // when a platform is set; without one Reseed mixes in 0.
 using ReseedTimer = std::uint32_t (*)();

@@ -1,6 +1,7 @@
 #include "game/command_line.h"
 
 #include <charconv>
+#include <optional>
 
 #ifndef VORLAX_VERSION
 #define VORLAX_VERSION "unknown"
@@ -17,6 +18,16 @@ bool ParseScale(const std::string& text, int& scale) {
     if (error != std::errc() || at != end || value < 1 || value > kMaxScale) return false;
     scale = value;
     return true;
+}
+
+// The action of a replay option (--record, --replay, --verify-replay, each
+// also as --option=FILE).
+std::optional<CommandLine::Action> ReplayOption(const std::string& arg) {
+    const std::string name = arg.substr(0, arg.find('='));
+    if (name == "--record") return CommandLine::Action::Play;
+    if (name == "--replay") return CommandLine::Action::Replay;
+    if (name == "--verify-replay") return CommandLine::Action::VerifyReplay;
+    return std::nullopt;
 }
 
 CommandLine Failed(std::string why) {
@@ -46,6 +57,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             result.presentation.fullscreen = false;
         } else if (arg == "--fill") {
             result.presentation.anyFactor = true;
+        } else if (const auto kind = ReplayOption(arg)) {
+            std::string value;
+            if (arg.find('=') == std::string::npos) {
+                if (i + 1 >= args.size()) return Failed(arg + " needs a file");
+                value = args[++i];
+            } else {
+                value = arg.substr(arg.find('=') + 1);
+            }
+            if (value.empty()) return Failed(arg + " needs a file");
+            if (!result.record.empty() || !result.replay.empty())
+                return Failed("one of --record, --replay and --verify-replay at a time");
+            if (*kind == CommandLine::Action::Play)
+                result.record = value;
+            else
+                result.replay = value;
+            result.action = *kind;
         } else if (arg == "--scale" || arg.starts_with("--scale=")) {
             std::string value;
             if (arg == "--scale") {
@@ -78,6 +105,11 @@ std::string UsageText() {
            "                the largest whole scale whose window fits the desktop\n"
            "  --fill        let a resized or fullscreen picture grow by any factor that\n"
            "                fits, not only by whole ones\n"
+           "  --record FILE play as usual and write a replay of the game to FILE\n"
+           "  --replay FILE show the game recorded in FILE as it was played (Esc ends it)\n"
+           "  --verify-replay FILE\n"
+           "                play FILE without a window, as fast as it goes, and print its\n"
+           "                frames, score, level, wave and ships lost\n"
            "  --help        show this help and exit\n"
            "  --version     show the version and exit\n"
            "\n"

@@ -1,6 +1,6 @@
 // The game's command line: how it is presented (fullscreen or windowed, the
-// scale), plus --help and --version. Parsing is a plain function; main() acts
-// on the result.
+// scale), recording and playing replays, plus --help and --version. Parsing is a plain function;
+// main() acts on the result.
 #pragma once
 
 #include <string>
@@ -11,10 +11,12 @@
 namespace vorlax {
 
 struct CommandLine {
-    enum class Action { Play, Help, Version, Error };
+    enum class Action { Play, Help, Version, Error, Replay, VerifyReplay };
     Action action = Action::Play;
     Presentation presentation;
-    std::string error;  // what is wrong, for Action::Error
+    std::string record;  // --record FILE: where the game's replay goes
+    std::string replay;  // the replay to show or to verify
+    std::string error;   // what is wrong, for Action::Error
 };
 
 // `args` are the arguments after the program's name. A later --fullscreen or

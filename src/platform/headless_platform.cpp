@@ -94,11 +94,11 @@ bool HeadlessPlatform::DeliverOne() {
     Event event = std::move(queue_.front());
     queue_.pop_front();
     if (auto* key = std::get_if<KeyDown>(&event)) {
-        if (active_ != nullptr) active_->DeliverKeyDown(key->vk);
+        if (active_ != nullptr) HandKeyDown(*active_, key->vk);
     } else if (auto* text = std::get_if<Text>(&event)) {
-        if (active_ != nullptr) active_->DeliverText(text->utf8);
+        if (active_ != nullptr) HandText(*active_, text->utf8);
     } else if (auto* close = std::get_if<Close>(&event)) {
-        close->form->Unload();
+        HandCloseBox(*close->form);
     }
     return true;
 }

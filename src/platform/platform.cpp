@@ -77,6 +77,25 @@ void Platform::End(int status) {
     throw ProgramEnd{status};
 }
 
+void Platform::HandKeyDown(Form& form, int vk) {
+    if (tap_ == nullptr || tap_->KeyDown(form, vk)) form.DeliverKeyDown(vk);
+}
+
+void Platform::HandText(Form& form, const std::string& utf8) {
+    if (tap_ == nullptr || tap_->Text(form, utf8)) form.DeliverText(utf8);
+}
+
+void Platform::HandCloseBox(Form& form) {
+    if (tap_ == nullptr || tap_->CloseBox(form)) form.Unload();
+}
+
+void Platform::HandQuit() {
+    if (tap_ != nullptr && !tap_->Quit()) return;
+    const std::vector<Form*> forms = open_;
+    for (Form* form : forms)
+        if (std::find(open_.begin(), open_.end(), form) != open_.end()) form->Unload();
+}
+
 void Platform::ShowForm(Form& form) {
     // The first show opens the window; a later one shows it again after a hide.
     if (std::find(open_.begin(), open_.end(), &form) == open_.end()) open_.push_back(&form);

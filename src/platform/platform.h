@@ -16,6 +16,20 @@ namespace vorlax {
 
 class Form;
 
+// Sees each input event a backend is about to hand the game, in order (a
+// recorder of replays); returning false withholds it (a replay shown in a
+// window ignores the player's keys).
+class InputTap {
+  public:
+    virtual ~InputTap() = default;
+    virtual bool KeyDown(Form& form, int vk) = 0;
+    virtual bool Text(Form& form, const std::string& utf8) = 0;
+    // The window's close box.
+    virtual bool CloseBox(Form& form) = 0;
+    // A request to quit (a signal): every window closes.
+    virtual bool Quit() = 0;
+};
+
 // Thrown by Platform::End to unwind every nested loop at once; main() catches
 // it and exits with `status`.
 struct ProgramEnd {
@@ -55,6 +69,9 @@ class Platform {
     // Closes every window without running unload handlers and throws
     // ProgramEnd, unwinding whatever loops were running.
     [[noreturn]] void End(int status = 0);
+
+    // Every input event this backend hands the game passes `tap` first.
+    void SetInputTap(InputTap* tap) { tap_ = tap; }
 
     // --- files and messages ----------------------------------------------
 
@@ -100,6 +117,14 @@ class Platform {
     void RunIdleTask() {
         if (idleTask_) idleTask_();
     }
+    // A backend hands the game its input through these (past the tap).
+    void HandKeyDown(Form& form, int vk);
+    void HandText(Form& form, const std::string& utf8);
+    void HandCloseBox(Form& form);
+    // Closes the windows as the player would, the first one opened (the
+    // game's main window) first, so that its unload handler ends the program
+    // the way its close box does, saving what the other windows hold.
+    void HandQuit();
     // Backend hooks around the shared bookkeeping above.
     virtual void OnWindowOpen(Form& form) = 0;
     virtual void OnWindowHide(Form& form) = 0;
@@ -111,6 +136,7 @@ class Platform {
 
   private:
     std::function<void()> idleTask_;
+    InputTap* tap_ = nullptr;
 };
 
 // The platform of this process; set once in main() (or by a test).

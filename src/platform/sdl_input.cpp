@@ -118,26 +118,19 @@ void SdlPlatform::HandleEvent(const SDL_Event& event) {
             if (PresentationKey(event)) break;
             // Auto-repeats arrive as further key-downs, as the game expects.
             int vk = VirtualKeyForScancode(event.key.keysym.scancode);
-            if (vk != 0 && active_ != nullptr) active_->DeliverKeyDown(vk);
+            if (vk != 0 && active_ != nullptr) HandKeyDown(*active_, vk);
             break;
         }
         case SDL_TEXTINPUT:
-            if (active_ != nullptr) active_->DeliverText(event.text.text);
+            if (active_ != nullptr) HandText(*active_, event.text.text);
             break;
         case SDL_WINDOWEVENT:
             HandleWindowEvent(event);
             break;
-        case SDL_QUIT: {
-            // Interrupted or terminated: close the windows as the player
-            // would, the first one opened (the game's main window) first, so
-            // that its unload handler ends the program the way its close box
-            // does, saving what the other windows hold on the way.
-            std::vector<Form*> forms = open_;
-            for (Form* form : forms) {
-                if (std::find(open_.begin(), open_.end(), form) != open_.end()) form->Unload();
-            }
+        case SDL_QUIT:
+            // Interrupted or terminated: close the windows as the player would.
+            HandQuit();
             break;
-        }
         case SDL_CONTROLLERDEVICEADDED:
         case SDL_CONTROLLERDEVICEREMOVED:
         case SDL_CONTROLLERBUTTONDOWN:

@@ -203,7 +203,7 @@ void SdlPlatform::HandleWindowEvent(const SDL_Event& event) {
             UpdateTextInput();
             break;
         case SDL_WINDOWEVENT_CLOSE:
-            form->Unload();
+            HandCloseBox(*form);
             break;
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_EXPOSED:

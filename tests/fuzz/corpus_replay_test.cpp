@@ -39,5 +39,9 @@ TEST(FuzzCorpus, EveryKeptBitmapIsReadAtItsSizeOrRefusedWithAReason) {
     EXPECT_GE(Replay("bitmap", fuzz::BitmapInput), 20);
 }
 
+TEST(FuzzCorpus, EveryKeptReplayIsReadAndWrittenBackFaithfullyOrRefused) {
+    EXPECT_GE(Replay("replay", fuzz::ReplayInput), 5);
+}
+
 }  // namespace
 }  // namespace vorlax
