@@ -52,15 +52,7 @@ class FormsOnEveryBackend : public ::testing::Test {
   protected:
     FormsOnEveryBackend() { SetCurrentPlatform(&b->platform); }
     ~FormsOnEveryBackend() override { SetCurrentPlatform(nullptr); }
-    // Shows `forms` in order, each logging its keys ("A113") and unload ("A gone").
-    void ShowLogging(std::initializer_list<Form*> forms) {
-        for (Form* f : forms) {
-            const std::string name = f->Name();
-            f->OnKeyDown = [this, name](int k) { log.push_back(name + std::to_string(k)); };
-            f->OnUnload = [this, name] { log.push_back(name + " gone"); };
-            f->Show();
-        }
-    }
+    void ShowLogging(std::initializer_list<Form*> forms) { testing::ShowLogging(forms, log); }
 
     std::unique_ptr<Backend> b = std::make_unique<Backend>();
     Platform& p = b->platform;

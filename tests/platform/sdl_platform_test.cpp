@@ -82,15 +82,7 @@ class SdlPlatformTest : public testing::SdlTest {
         label.SetTransparent(true);
         return label;
     }
-    // Shows `forms` in order, each logging its keys ("A113") and unload ("A gone").
-    void ShowLogging(std::initializer_list<Form*> forms) {
-        for (Form* f : forms) {
-            const std::string name = f->Name();
-            f->OnKeyDown = [this, name](int k) { log.push_back(name + std::to_string(k)); };
-            f->OnUnload = [this, name] { log.push_back(name + " gone"); };
-            f->Show();
-        }
-    }
+    void ShowLogging(std::initializer_list<Form*> forms) { testing::ShowLogging(forms, log); }
 
     Form display{"DisplayForm", "VORLAX", 785, 617};
     std::vector<std::string> log;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/sdl_internal.h"
 #include "platform/sdl_platform.h"
@@ -37,6 +38,16 @@ class DummyVideo {
   private:
     std::optional<std::string> saved_;
 };
+
+// Shows `forms` in order, each logging its keys ("A113") and unload ("A gone") to `log`.
+inline void ShowLogging(std::initializer_list<Form*> forms, std::vector<std::string>& log) {
+    for (Form* f : forms) {
+        const std::string name = f->Name();
+        f->OnKeyDown = [&log, name](int k) { log.push_back(name + std::to_string(k)); };
+        f->OnUnload = [&log, name] { log.push_back(name + " gone"); };
+        f->Show();
+    }
+}
 
 class SdlTest : public ::testing::Test {
   protected:
