@@ -59,8 +59,11 @@ std::string BreakIntoLines(const std::string& text, std::size_t width) {
             out += ' ';
             ++column;
         }
-        for (; length(word) > width; word.remove_prefix(prefix(word, width)))
-            out.append(word.substr(0, prefix(word, width))) += '\n';
+        while (length(word) > width) {  // a word longer than a line
+            const std::size_t cut = prefix(word, width);
+            out.append(word.substr(0, cut)) += '\n';
+            word.remove_prefix(cut);
+        }
         out += word;
         column += length(word);
         if (end < text.size() && text[end] == '\n') {

@@ -258,36 +258,25 @@ HighScoreTable ReadHighScoreFile(const std::string& path) {
     // the start; what is not a regular file is refused before anything is read.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw failure("open", std::strerror(errno));
+    const struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         throw failure("read", "it is not a regular file");
-    }
-    if (info.st_size > kMaxHighScoreFileBytes) {
-        close(fd);
-        throw failure("read", "it is larger than " + std::to_string(kMaxHighScoreFileBytes) +
-                                  " bytes, far more than a table of ten records");
-    }
+    // Read no further than the limit, however large the file is or grows.
     std::string content;
     char buffer[4096];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
+    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) != 0;) {
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            const int error = errno;
-            close(fd);
-            throw failure("read", std::strerror(error));
-        }
-        if (got == 0) break;
+        if (got < 0) throw failure("read", std::strerror(errno));
         content.append(buffer, static_cast<std::size_t>(got));
-        // A file that grows while it is read is still held to the limit.
         if (content.size() > static_cast<std::size_t>(kMaxHighScoreFileBytes)) {
-            close(fd);
             throw failure("read", "it is larger than " + std::to_string(kMaxHighScoreFileBytes) +
                                       " bytes, far more than a table of ten records");
         }
     }
-    close(fd);
     return ParseHighScores(content, path);
 }
 
@@ -309,6 +298,19 @@ std::string WriteHighScoreFile(const std::string& path, const HighScoreTable& ta
 
 namespace {
 
+// Makes `data` the whole content of the open file and flushes it to disk;
+// 0, or the errno of the step that failed.
+int PutWhole(int fd, std::string_view data) {
+    for (std::size_t done = 0; done < data.size();) {
+        const ssize_t n =
+            pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : ENOSPC;
+        done += static_cast<std::size_t>(n);
+    }
+    return ftruncate(fd, static_cast<off_t>(data.size())) == 0 && fsync(fd) == 0 ? 0 : errno;
+}
+
 // Rewrites the file where it stands, for a table that cannot be replaced by a
 // rename (its folder is not writable, or other names are hard links to it).
 // The old bytes are put back if the new ones cannot all be written.
@@ -319,18 +321,8 @@ int WriteInPlace(const std::string& path, std::string_view bytes) {
     char buffer[4096];
     for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;)
         old.append(buffer, static_cast<std::size_t>(got));
-    auto put = [fd](std::string_view data) {
-        for (std::size_t done = 0; done < data.size();) {
-            const ssize_t n =
-                pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return n < 0 ? errno : ENOSPC;
-            done += static_cast<std::size_t>(n);
-        }
-        return ftruncate(fd, static_cast<off_t>(data.size())) == 0 && fsync(fd) == 0 ? 0 : errno;
-    };
-    const int error = put(bytes);
-    if (error != 0) (void)put(old);
+    const int error = PutWhole(fd, bytes);
+    if (error != 0) (void)PutWhole(fd, old);
     close(fd);
     return error;
 }
@@ -372,17 +364,7 @@ int WriteFileAtomically(const std::string& requested, std::string_view bytes) {
     // Not being able to set the mode does not spoil the save.
     (void)fchmod(fd, exists ? existing.st_mode & 07777 : 0644);
 
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return abandon(errno);
-        }
-        if (n == 0) return abandon(ENOSPC);
-        written += static_cast<std::size_t>(n);
-    }
-    if (fsync(fd) != 0) return abandon(errno);
+    if (const int error = PutWhole(fd, bytes); error != 0) return abandon(error);
     const int closed = close(fd);
     fd = -1;
     if (closed != 0) return abandon(errno);

@@ -40,6 +40,14 @@ TextBox* EntryBox() {
     return ScoreForm().NameText[static_cast<std::size_t>(G.NewEntryRank - 1)];
 }
 
+// A name being typed and not yet confirmed with Enter is kept as it stands,
+// so the new score is not saved under the name of the row above it. After
+// Enter the box is locked and the confirmed name stays.
+void KeepTypedName() {
+    if (TextBox* box = EntryBox(); box != nullptr && box->Enabled())
+        G.HighNames[G.NewEntryRank] = box->Text();
+}
+
 }  // namespace
 
 ScoreWindow& ScoreForm() {
@@ -115,13 +123,9 @@ bool ScorePictureKeyDown(int key) {
 
 void ScoreFormUnload() {
     // However the window closes (Esc, its close box, the end of the program),
-    // a name being typed is kept as it stands, so the new score is not saved
-    // under the name of the row above it. After Enter the box is locked and
-    // the confirmed name stays.
-    if (TextBox* box = EntryBox(); box != nullptr && box->Enabled()) {
-        G.HighNames[G.NewEntryRank] = box->Text();
-        box->SetEnabled(false);
-    }
+    // the entry is over: a name being typed is kept and its box locked.
+    KeepTypedName();
+    if (TextBox* box = EntryBox()) box->SetEnabled(false);
     SaveHighScores();
     // Without this, closing the window with its close box would leave no
     // window with the focus, and the command keys would go nowhere.
@@ -130,8 +134,7 @@ void ScoreFormUnload() {
 
 void SaveHighScoresWithoutWindows() {
     if (current == nullptr || !current->form.Loaded()) return;
-    if (TextBox* box = EntryBox(); box != nullptr && box->Enabled())
-        G.HighNames[G.NewEntryRank] = box->Text();
+    KeepTypedName();
     const std::string problem = SaveHighScoresQuietly();
     if (!problem.empty()) std::fprintf(stderr, "vorlax: %s\n", problem.c_str());
 }
