@@ -23,6 +23,7 @@ Control::Control(Form& parent, std::string name, int left, int top, int width, i
       height_(std::max(0, height)) {}
 
 void Control::Touch() {
+    ++revision_;
     parent_.Touch();
 }
 

@@ -77,6 +77,9 @@ class Control {
     // Key-down handler of this control: the virtual-key code of the key.
     std::function<void(int key)> OnKeyDown;
 
+    // Any change to how the control looks bumps this number (and its form's).
+    std::uint64_t Revision() const { return revision_; }
+
   protected:
     void Touch();
     // The control's size changed.
@@ -94,6 +97,7 @@ class Control {
     Colour backColor_ = RGB(255, 255, 255);
     bool transparent_ = false;
     Align alignment_ = Align::Left;
+    std::uint64_t revision_ = 1;
 };
 
 class Label : public Control {

@@ -88,13 +88,6 @@ Viewport FitPicture(Extent logical, Extent window, bool anyFactor) {
     return view;
 }
 
-PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
-    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
-    const int x1 = std::min(a.Right(), b.Right()), y1 = std::min(a.Bottom(), b.Bottom());
-    if (x1 <= x0 || y1 <= y0) return {};
-    return {x0, y0, x1 - x0, y1 - y0};
-}
-
 std::vector<PixelRect> Letterbox(const Viewport& view, Extent window) {
     const PixelRect whole{0, 0, window.width, window.height};
     const PixelRect picture = Intersect(view.area, whole);
@@ -158,33 +151,37 @@ void ScaleRow(const std::uint32_t* src, std::uint32_t* dst, const PixelRect& fro
         return;
     }
     const int n = to.width / from.width;
+    // The source columns the visible ones show: converted once, each repeated n times.
+    const int first = (c.x - to.x) / n, count = (c.Right() - 1 - to.x) / n - first + 1;
+    const int skip = c.x - to.x - first * n;  // target columns cut off the first block
     if (n == 1) {
-        ConvertRow(src + from.x + (c.x - to.x), dst, c.width, l);
+        ConvertRow(src + from.x + first, dst, c.width, l);
         return;
     }
     thread_local std::vector<std::uint32_t> converted, wide;
-    converted.resize(static_cast<std::size_t>(from.width));
-    ConvertRow(src + from.x, converted.data(), from.width, l);
-    // Straight into the target when the whole row shows, as it nearly always does.
-    const bool whole = c.x == to.x && c.width == to.width;
-    if (!whole) wide.resize(static_cast<std::size_t>(to.width));
+    converted.resize(static_cast<std::size_t>(count));
+    ConvertRow(src + from.x + first, converted.data(), count, l);
+    // Straight into the target when the visible columns are whole blocks, as
+    // they nearly always are.
+    const bool whole = skip == 0 && c.width == count * n;
+    if (!whole) wide.resize(static_cast<std::size_t>(count) * n);
     std::uint32_t* out = whole ? dst : wide.data();
     switch (n) {
         case 2:
-            Repeat<2>(converted.data(), out, from.width);
+            Repeat<2>(converted.data(), out, count);
             break;
         case 3:
-            Repeat<3>(converted.data(), out, from.width);
+            Repeat<3>(converted.data(), out, count);
             break;
         case 4:
-            Repeat<4>(converted.data(), out, from.width);
+            Repeat<4>(converted.data(), out, count);
             break;
         default:
-            for (int i = 0; i < from.width; ++i)
+            for (int i = 0; i < count; ++i)
                 for (int k = 0; k < n; ++k) *out++ = converted[static_cast<std::size_t>(i)];
             break;
     }
-    if (!whole) std::memcpy(dst, wide.data() + (c.x - to.x), static_cast<std::size_t>(c.width) * 4);
+    if (!whole) std::memcpy(dst, wide.data() + skip, static_cast<std::size_t>(c.width) * 4);
 }
 
 }  // namespace
@@ -227,6 +224,91 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
         previous = dst;
         previousRow = row;
     }
+}
+
+void ShownPicture::Mark(const std::vector<PixelRect>& areas, std::size_t first,
+                        std::vector<char>& tiles) const {
+    for (std::size_t i = first; i < areas.size(); ++i) {
+        const PixelRect& a = areas[i];
+        const int x1 = (a.Right() - 1) / kTileWidth, y1 = (a.Bottom() - 1) / kTileHeight;
+        for (int ty = a.y / kTileHeight; ty <= y1; ++ty)
+            for (int tx = a.x / kTileWidth; tx <= x1; ++tx)
+                tiles[static_cast<std::size_t>(ty * columns_ + tx)] = 1;
+    }
+}
+
+void ShownPicture::Remember(const WrittenAreas& written) {
+    if (written.known && written.generation != seen_.generation)
+        std::fill(drawn_.begin(), drawn_.end(), 0);
+    if (written.known) Mark(written.areas, 0, drawn_);
+    seen_ = {written.generation, written.known, written.fill, {}};
+    areasSeen_ = written.areas.size();
+}
+
+void ShownPicture::TakeAll(const Surface& now) {
+    size_ = {now.Width(), now.Height()};
+    columns_ = (size_.width + kTileWidth - 1) / kTileWidth;
+    rows_ = (size_.height + kTileHeight - 1) / kTileHeight;
+    drawn_.assign(static_cast<std::size_t>(columns_) * rows_, 0);
+    Remember(now.Written());
+}
+
+std::vector<PixelRect> ShownPicture::TakeChanges(const Surface& now) {
+    const WrittenAreas& written = now.Written();
+    const bool sameSize = size_ == Extent{now.Width(), now.Height()};
+    // Nothing written since: nothing to show (the usual case outside play).
+    if (sameSize && written.known && written.generation == seen_.generation &&
+        written.areas.size() == areasSeen_)
+        return {};
+    // The tiles that may differ from what is shown: written in the same
+    // history since, or, after a fill with the same colour, written since
+    // the fill or drawn on the fill shown before.
+    bool all = !sameSize || !written.known;
+    if (!all && written.generation == seen_.generation) {
+        maybe_.assign(drawn_.size(), 0);
+        Mark(written.areas, areasSeen_, maybe_);
+    } else if (!all && seen_.known && seen_.fill == written.fill) {
+        maybe_ = drawn_;
+        Mark(written.areas, 0, maybe_);
+    } else {
+        all = true;
+    }
+    if (all) {
+        TakeAll(now);
+        if (size_.width <= 0 || size_.height <= 0) return {};
+        return {{0, 0, size_.width, size_.height}};
+    }
+    Remember(written);
+
+    std::vector<PixelRect> done, open, next;  // open: rectangles that may grow down
+    for (int ty = 0; ty < rows_; ++ty) {
+        const int top = ty * kTileHeight, rows = std::min(kTileHeight, size_.height - top);
+        const char* const changed = maybe_.data() + static_cast<std::ptrdiff_t>(ty) * columns_;
+        next.clear();
+        for (int tx = 0; tx < columns_;) {
+            if (!changed[tx]) {
+                ++tx;
+                continue;
+            }
+            int end = tx;
+            while (end < columns_ && changed[end]) ++end;
+            const int x = tx * kTileWidth, w = std::min(size_.width, end * kTileWidth) - x;
+            PixelRect grown{x, top, w, rows};
+            for (PixelRect& r : open) {
+                if (r.x == x && r.width == w) {
+                    grown = {x, r.y, w, r.height + rows};
+                    r = {};  // taken over
+                }
+            }
+            next.push_back(grown);
+            tx = end;
+        }
+        for (const PixelRect& r : open)
+            if (!r.Empty()) done.push_back(r);
+        std::swap(open, next);
+    }
+    done.insert(done.end(), open.begin(), open.end());
+    return done;
 }
 
 }  // namespace vorlax

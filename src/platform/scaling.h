@@ -19,14 +19,6 @@ struct Extent {
     bool operator==(const Extent&) const = default;
 };
 
-struct PixelRect {
-    int x = 0, y = 0, width = 0, height = 0;
-    int Right() const { return x + width; }  // exclusive
-    int Bottom() const { return y + height; }
-    bool Empty() const { return width <= 0 || height <= 0; }
-    bool operator==(const PixelRect&) const = default;
-};
-
 // What the player chose on the command line.
 struct Presentation {
     int scale = 0;            // the windows' scale at start; 0: the largest that fits the desktop
@@ -97,6 +89,37 @@ struct PixelTarget {
 void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget& target,
                  const PixelRect& to, const PixelRect& clip);
 
-PixelRect Intersect(const PixelRect& a, const PixelRect& b);
+// Showing only what changed. From one frame to the next most of the play
+// field stays the same background; only the stars, ships, shots and the
+// strip move. The picture is shown again in tiles of kTileWidth x
+// kTileHeight pixels: those the picture's surface says were written since it
+// was last shown, and, after it was filled anew, those the window showed
+// drawn on the old fill.
+inline constexpr int kTileWidth = 8;
+inline constexpr int kTileHeight = 4;
+
+class ShownPicture {
+  public:
+    // `now` is shown whole.
+    void TakeAll(const Surface& now);
+    // The tiles of `now` that may differ from what was shown, taken as shown,
+    // as rectangles cut at the picture's edge: tiles side by side in a row of
+    // tiles make one, and a rectangle grows down over the rows of tiles that
+    // change in exactly the same columns. A picture of another size, or one
+    // written who knows where, is taken whole.
+    std::vector<PixelRect> TakeChanges(const Surface& now);
+
+  private:
+    void Mark(const std::vector<PixelRect>& areas, std::size_t first,
+              std::vector<char>& tiles) const;
+    void Remember(const WrittenAreas& written);
+
+    Extent size_;
+    int columns_ = 0, rows_ = 0;  // tiles across and down
+    WrittenAreas seen_;           // the surface's record as last shown, without its areas
+    std::size_t areasSeen_ = 0;
+    std::vector<char> drawn_;  // tiles of the areas drawn on the fill shown
+    std::vector<char> maybe_;  // scratch: the tiles to show again
+};
 
 }  // namespace vorlax

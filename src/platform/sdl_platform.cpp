@@ -151,27 +151,25 @@ void SdlPlatform::Sleep(std::uint32_t ms) {
     SDL_Delay(ms);
 }
 
-// Waiting is a poll followed by a sleep, not SDL_WaitEvent: while SDL 2.26
-// waits, it wakes itself by sending an X event to one of our windows over a
-// second connection, and if the player quits before the X server has taken
-// that event, the window is gone, the server reports an error on that
-// connection, and Xlib ends the program with status 1 as SDL shuts down.
-// Sleeping until the caller's deadline costs nothing noticeable: the frame
-// loop asks for at most 11 ms, and keys pressed meanwhile are handled then.
+// Waiting is a sleep followed by one look at the events, not SDL_WaitEvent:
+// while SDL 2.26 waits, it wakes itself by sending an X event to one of our
+// windows over a second connection, and if the player quits before the X
+// server has taken that event, the window is gone, the server reports an
+// error on that connection, and Xlib ends the program with status 1 as SDL
+// shuts down. Sleeping until the caller's deadline costs nothing noticeable:
+// the frame loop asks for at most 11 ms, and keys pressed meanwhile are
+// handled after the nap, before the next frame. Each look at the window
+// system costs a round of system calls, so the queue is filled once and
+// then emptied without looking again.
 void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
     RunIdleTask();
-    SDL_Event event;
-    int got = SDL_PollEvent(&event);
-    if (!got && maxWaitMs > 0) {
-        SDL_Delay(std::min<std::uint32_t>(maxWaitMs, kLongestNapMs));
-        got = SDL_PollEvent(&event);
-    }
+    if (maxWaitMs > 0) SDL_Delay(std::min<std::uint32_t>(maxWaitMs, kLongestNapMs));
+    SDL_PumpEvents();
     // A handler may yield again (a key that runs a whole game loop); the
     // nested call simply takes the events after this one.
-    while (got) {
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         HandleEvent(event);
-        got = SDL_PollEvent(&event);
-    }
     PresentChanged();
 }
 

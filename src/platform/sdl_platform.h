@@ -154,6 +154,18 @@ class SdlPlatform : public Platform {
         int scale = 1;      // window pixels per logical pixel while not fullscreen
         Extent sizedFor;    // the client size the window was last sized for
         Viewport view;      // where the picture lay when last presented
+        // What the window shows, to find what changed since: the form's image,
+        // its background, and how each of its controls looked and lay.
+        ShownPicture shown;
+        Colour shownBack = 0;
+        struct ShownControl {
+            std::uint64_t revision = 0;
+            PixelRect box;  // logical pixels
+            bool visible = false;
+            bool focused = false;
+            bool operator==(const ShownControl&) const = default;
+        };
+        std::vector<ShownControl> controls;
         // The form's image wrapped as an SDL surface (no copy), redone when the
         // image is reallocated.
         SDL_Surface* image = nullptr;
@@ -196,8 +208,12 @@ class SdlPlatform : public Platform {
                   const PixelRect& box, int top, int margin, const PixelRect& clip);
     void DrawTextBox(SDL_Surface* target, Window& window, const TextBox& textBox,
                      const Viewport& view, const PixelRect& box, const PixelRect& clip);
+    // Draws the control where it lies in `view`, writing only inside `within`.
     void DrawControl(SDL_Surface* target, Window& window, const Control& control,
-                     const Viewport& view);
+                     const Viewport& view, const PixelRect& within);
+    // The logical areas of the form to show again besides its image's changes:
+    // where a control changed, and where it lay before. Records how each looks now.
+    std::vector<PixelRect> ChangedControls(const Form& form, Window& window);
 
     std::string folder_;
     bool installed_ = false;   // the files came from an installed data folder

@@ -331,10 +331,10 @@ void SdlPlatform::DrawTextBox(SDL_Surface* target, Window& window, const TextBox
 // Positions and sizes are the control's logical pixels placed by `view`;
 // nothing is drawn outside the picture (controls kept out of sight stay so).
 void SdlPlatform::DrawControl(SDL_Surface* target, Window& window, const Control& control,
-                              const Viewport& view) {
+                              const Viewport& view, const PixelRect& within) {
     const PixelRect box =
         view.ToWindow(control.Left(), control.Top(), control.Width(), control.Height());
-    const PixelRect clip = Intersect(box, view.area);
+    const PixelRect clip = Intersect(Intersect(box, view.area), within);
     if (clip.Empty()) return;
     const SDL_Rect rect = ToSdl(clip);
     switch (control.Kind()) {

@@ -47,6 +47,14 @@ int WholeScale(const Viewport& view) {
     return std::max(1, static_cast<int>(std::floor(view.Scale() + 1e-9)));
 }
 
+// 32 bits a pixel, 8 bits a colour: every X server of today. The game's own
+// copy serves it, which converts each source row once and copies the rows of
+// a block, and partial updates are pixel-exact there.
+bool PlainLayout(const SDL_Surface* target) {
+    const SDL_PixelFormat* f = target->format;
+    return f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0;
+}
+
 }  // namespace
 
 namespace sdl {
@@ -58,10 +66,7 @@ SDL_Rect ToSdl(const PixelRect& r) {
 void DrawScaled(SDL_Surface* target, const Surface& image, const PixelRect& from,
                 const PixelRect& to, const PixelRect& clip) {
     const SDL_PixelFormat* f = target->format;
-    const bool plain32 = f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0;
-    if (plain32) {
-        // The common case (every X server of today): our own copy, which
-        // converts each source row once and copies the rows of a block.
+    if (PlainLayout(target)) {
         if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
         PixelTarget t{static_cast<std::uint32_t*>(target->pixels),
                       target->pitch,
@@ -251,6 +256,26 @@ void SdlPlatform::ToggleFullscreen(const Form& form) {
 
 // ---------------------------------------------------------------- presenting
 
+std::vector<PixelRect> SdlPlatform::ChangedControls(const Form& form, Window& window) {
+    std::vector<PixelRect> areas;
+    const auto& controls = form.Controls();
+    window.controls.resize(controls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = *controls[i];
+        const Window::ShownControl now{
+            c.Revision(), {c.Left(), c.Top(), c.Width(), c.Height()}, c.Visible(), c.HasFocus()};
+        Window::ShownControl& before = window.controls[i];
+        // A picture box is drawn on without telling anybody: always shown again.
+        const bool picture = c.Kind() == ControlKind::PictureBox && now.visible;
+        if (!(now == before) || picture) {
+            if (before.visible) areas.push_back(before.box);
+            if (now.visible) areas.push_back(now.box);
+        }
+        before = now;
+    }
+    return areas;
+}
+
 void SdlPlatform::PresentForm(Form& form) {
     Window* w = FindWindow(form);
     if (w == nullptr || !form.Visible()) return;
@@ -261,33 +286,62 @@ void SdlPlatform::PresentForm(Form& form) {
     const Extent window{target->w, target->h};
     const Viewport view =
         FitPicture({image.Width(), image.Height()}, window, presentation_.anyFactor);
-    // After a resize, an expose or a new scale the whole window is drawn and
-    // sent; otherwise only the picture, which is all that changes.
-    const bool whole =
-        w->dirty || !(view.area == w->view.area) || !(view.logical == w->view.logical);
+    const PixelRect picture = Intersect(view.area, {0, 0, window.width, window.height});
+    // After a resize, an expose, a new scale, a new background or another
+    // active window (the caret shows only in the active one) the whole
+    // window is drawn and sent; otherwise only what changed.
+    const bool whole = w->dirty || !(view.area == w->view.area) ||
+                       !(view.logical == w->view.logical) || w->shownBack != form.BackColor() ||
+                       w->shownActive != (active_ == &form) ||
+                       w->controls.size() != form.Controls().size() || !PlainLayout(target);
     w->view = view;
     // A window the player resized shows a new scale, which later windows take.
     if (!IsFullscreen(form)) w->scale = WholeScale(view);
+
+    std::vector<PixelRect> areas;  // window pixels
     if (whole) {
         const Uint32 back = MapColour(target, form.BackColor());
         for (const PixelRect& band : Letterbox(view, window)) {
             const SDL_Rect r = ToSdl(band);
             SDL_FillRect(target, &r, back);
         }
+        w->shown.TakeAll(form.Image());
+        ChangedControls(form, *w);
+        areas.push_back(picture);
+    } else {
+        std::vector<PixelRect> changes = w->shown.TakeChanges(form.Image());
+        const std::vector<PixelRect> controls = ChangedControls(form, *w);
+        changes.insert(changes.end(), controls.begin(), controls.end());
+        for (const PixelRect& c : changes) {
+            const PixelRect area = Intersect(view.ToWindow(c.x, c.y, c.width, c.height), picture);
+            if (!area.Empty()) areas.push_back(area);
+        }
     }
-    DrawScaled(target, image, {0, 0, image.Width(), image.Height()}, view.area, view.area);
+    // The controls lie over the picture: each is drawn again where an area
+    // meets it.
+    std::vector<std::pair<const Control*, PixelRect>> over;
     for (const auto& control : form.Controls()) {
-        if (control->Visible()) DrawControl(target, *w, *control, view);
+        const Control& c = *control;
+        const PixelRect box =
+            Intersect(view.ToWindow(c.Left(), c.Top(), c.Width(), c.Height()), picture);
+        if (c.Visible() && !box.Empty()) over.emplace_back(&c, box);
     }
-    const PixelRect shown = Intersect(view.area, {0, 0, window.width, window.height});
-    const SDL_Rect rect = ToSdl(shown);
-    if (whole || shown.Empty())
+    const PixelRect all{0, 0, image.Width(), image.Height()};
+    std::vector<SDL_Rect> rects;
+    for (const PixelRect& area : areas) {
+        DrawScaled(target, image, all, view.area, area);
+        for (const auto& [control, box] : over)
+            if (!Intersect(box, area).Empty()) DrawControl(target, *w, *control, view, area);
+        rects.push_back(ToSdl(area));
+    }
+    if (whole)
         SDL_UpdateWindowSurface(w->window);
-    else
-        SDL_UpdateWindowSurfaceRects(w->window, &rect, 1);
+    else if (!rects.empty())
+        SDL_UpdateWindowSurfaceRects(w->window, rects.data(), static_cast<int>(rects.size()));
     LogFrameShown(form);
     w->shownRevision = form.Revision();
     w->shownActive = active_ == &form;
+    w->shownBack = form.BackColor();
     w->dirty = false;
 }
 

@@ -15,13 +15,40 @@ namespace vorlax {
 // Colour value returned for a pixel read outside a surface.
 inline constexpr Colour kInvalidColour = -1;
 
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    int Right() const { return x + width; }  // exclusive
+    int Bottom() const { return y + height; }
+    bool Empty() const { return width <= 0 || height <= 0; }
+    bool operator==(const PixelRect&) const = default;
+};
+
+PixelRect Intersect(const PixelRect& a, const PixelRect& b);
+
+// What is known of a surface's pixels: since it was last filled whole with
+// `fill`, it was written in `areas` and nowhere else. A fill then need only
+// cover those again, and a window only show what changed.
+struct WrittenAreas {
+    // A new number for each fill, and for each surface made, copied or moved
+    // into: the same number means the same pixels, plus any areas since.
+    std::uint64_t generation = 0;
+    bool known = false;  // false: written anywhere since anything
+    std::uint32_t fill = 0;
+    std::vector<PixelRect> areas;  // on the surface, in order, possibly overlapping
+};
+
 // A width x height block of pixels, row-major, top row first. Each pixel holds
 // its Colour value (red + 256 * green + 65536 * blue) in the low 24 bits and 0
 // in the top byte, so a pixel reads back as the game's Colour.
 class Surface {
   public:
-    Surface() = default;
+    Surface();
     Surface(int width, int height, Colour fill = 0);
+    // A copy has the same pixels but a history of its own.
+    Surface(const Surface& other);
+    Surface(Surface&& other) noexcept;
+    Surface& operator=(const Surface& other);
+    Surface& operator=(Surface&& other) noexcept;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -42,12 +69,20 @@ class Surface {
     std::uint32_t* Data() { return pixels_.data(); }
     const std::uint32_t* Data() const { return pixels_.data(); }
 
-    bool operator==(const Surface&) const = default;
+    // The raster's operations record what they write; whoever writes through
+    // Row() or Data() must record it here. Areas are kept up to a limit,
+    // past which the surface counts as written anywhere until its next fill.
+    void Wrote(PixelRect area);
+    const WrittenAreas& Written() const { return written_; }
+
+    // Equal sizes and pixels.
+    bool operator==(const Surface& other) const;
 
   private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
+    WrittenAreas written_;
 };
 
 // Raster operations of BitBlt.
