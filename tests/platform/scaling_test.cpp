@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <utility>
 #include <vector>
 
 namespace vorlax {
@@ -95,6 +98,74 @@ TEST(ScalePixels, WholeFactorsMakeUniformBlocksInTheTargetsLayoutInsideTheClipOn
         Checks(4, 4), 10, 10, {}, {-2, 4, 8, 8}, {0, 5, 10, 3},
         [](int x, int y) { return x < 6 && y >= 5 && y < 8; },
         [](int x, int y) { return std::pair((x + 2) / 2, (y - 4) / 2); });
+}
+
+// ---------------------------------------------------------------- only what changed
+
+// The rectangle of whole tiles covering pixels x0..x1, y0..y1 (inclusive).
+PixelRect Tiles(int x0, int y0, int x1, int y1) {
+    const int left = x0 / kTileWidth * kTileWidth, top = y0 / kTileHeight * kTileHeight;
+    return {left, top, (x1 / kTileWidth + 1) * kTileWidth - left,
+            (y1 / kTileHeight + 1) * kTileHeight - top};
+}
+
+std::vector<PixelRect> Sorted(std::vector<PixelRect> v) {
+    std::sort(v.begin(), v.end(),
+              [](auto a, auto b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
+    return v;
+}
+
+TEST(ShownPicture, ItsTilesBringTheWindowUpToDateAndAMovedStarCostsTwoTiles) {
+    constexpr Colour kBack = RGB(1, 0, 1);
+    Surface picture(100, 61, kBack);
+    Surface window(100, 61, RGB(255, 0, 0));  // what the tiles taken have brought
+    ShownPicture shown;
+    auto show = [&] {
+        const std::vector<PixelRect> tiles = shown.TakeChanges(picture);
+        for (const PixelRect& r : tiles)
+            BitBlt(window, r.x, r.y, r.width, r.height, &picture, r.x, r.y, SRCCOPY);
+        return tiles;
+    };
+    picture.Fill(kBack);
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{0, 0, 100, 61}}));  // at first, all of it
+    EXPECT_TRUE(show().empty());
+    // A star moves as in play: the field cleared and the star drawn elsewhere.
+    picture.Fill(kBack);
+    Ellipse(picture, 10, 10, 13, 13, RGB(255, 255, 255), RGB(255, 255, 255), FillStyle::Solid);
+    EXPECT_EQ(show(), (std::vector<PixelRect>{Tiles(10, 10, 12, 12)}));
+    picture.Fill(kBack);
+    Ellipse(picture, 50, 58, 53, 61, RGB(255, 255, 255), RGB(255, 255, 255), FillStyle::Solid);
+    EXPECT_EQ(Sorted(show()), (std::vector<PixelRect>{Tiles(10, 10, 12, 12), {48, 56, 8, 5}}));
+    // Moved again: where it was is shown again, where it was before that not;
+    // a shot drawn on top without clearing costs its own tile alone.
+    picture.Fill(kBack);
+    Ellipse(picture, 30, 30, 33, 33, RGB(255, 255, 255), RGB(255, 255, 255), FillStyle::Solid);
+    EXPECT_EQ(Sorted(show()), (std::vector<PixelRect>{Tiles(30, 30, 32, 32), {48, 56, 8, 5}}));
+    Ellipse(picture, 70, 20, 72, 22, RGB(0, 255, 255), RGB(0, 255, 255), FillStyle::Solid);
+    EXPECT_EQ(show(), (std::vector<PixelRect>{Tiles(70, 20, 71, 21)}));
+    EXPECT_EQ(window, picture);
+
+    // Any frames: mostly cleared with the same colour, now and then not
+    // cleared or cleared with another; drawn on anywhere, also beyond the edges.
+    std::mt19937 random(5);
+    for (int frame = 0; frame < 300; ++frame) {
+        const unsigned kind = random() % 10;
+        if (kind < 7) picture.Fill(kBack);
+        if (kind == 7) picture.Fill(RGB(0, 0, static_cast<int>(random() % 2)));
+        for (int i = static_cast<int>(random() % 30); i > 0; --i) {
+            const int x = static_cast<int>(random() % 120) - 10,
+                      y = static_cast<int>(random() % 80) - 10;
+            const Colour c = static_cast<Colour>(random() & 0xFFFFFF);
+            if (i % 3 == 0)
+                DrawLine(picture, x, y, x + 30, y + static_cast<int>(random() % 9), c);
+            else
+                Ellipse(picture, x, y, x + 1 + static_cast<int>(random() % 12), y + 3, c, c,
+                        FillStyle::Solid);
+        }
+        if (frame % 40 == 39) picture = Surface(picture);  // a history unknown
+        show();
+        ASSERT_EQ(window, picture) << "frame " << frame;
+    }
 }
 
 }  // namespace

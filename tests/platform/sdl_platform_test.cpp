@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,63 @@ TEST_F(SdlPlatformTest,
     Push(SDL_Event{SDL_QUIT});
     platform->RunEventLoop();
     EXPECT_EQ(log, (std::vector<std::string>{"ScoreForm32", "DisplayForm gone", "ScoreForm gone"}));
+}
+
+}  // namespace
+}  // namespace vorlax
+
+namespace vorlax {
+namespace {
+
+// What a window shows when only the changes are sent is what it shows when
+// everything is: at whole and other factors, with the picture changing under
+// controls, and controls changing, moving and hiding over it.
+using SdlPresentTest = testing::SdlTest;
+
+TEST_F(SdlPresentTest, AWindowShowingOnlyWhatChangedShowsWhatItWouldShowWhole) {
+    for (const bool anyFactor : {false, true}) {
+        Start({3, false, anyFactor});
+        Form form{"DisplayForm", "VORLAX", 120, 90};
+        form.SetBackColor(kBack);
+        auto& box = form.Add<TextBox>("Text1", 0, 0, 60, 14);
+        box.SetText("Score");
+        box.SetBackColor(RGB(0, 0, 120));
+        auto& label = form.Add<Label>("Label1", 40, 50, 50, 20);
+        label.SetCaption("VORLAX");
+        label.SetTransparent(true);
+        label.SetForeColor(kYellow);
+        form.Show();
+        form.Cls();
+        if (anyFactor) SDL_SetWindowSize(platform->WindowOf(form), 300, 250);  // 2.6
+        // Each step is shown as the game shows it, then compared with the
+        // same picture sent whole after an expose.
+        const std::function<void()> steps[] = {
+            [&] { form.DrawEllipse(10, 10, 14, 14); },
+            [&] {
+                form.Cls();  // the star moves under the box and the label
+                form.DrawEllipse(50, 10, 53, 16);
+                form.DrawLine(0, 55, 120, 58, RGB(0, 255, 0));
+            },
+            [&] { form.Cls(); },
+            [&] { box.SetText("Score 10"); },
+            [&] { box.SetLeft(30); },
+            [&] { label.SetVisible(false); },
+            [&] {
+                form.SetBackColor(RGB(0, 0, 40));
+                form.Cls();
+            },
+        };
+        for (std::size_t i = 0; i < std::size(steps); ++i) {
+            steps[i]();
+            platform->DoEvents();
+            const Surface shown = platform->LastFrame(form);
+            PushWindowEvent(WindowId(form), SDL_WINDOWEVENT_EXPOSED);
+            platform->DoEvents();
+            ASSERT_EQ(shown, platform->LastFrame(form))
+                << "step " << i << ", any factor " << anyFactor;
+        }
+        form.Unload();
+    }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <climits>
 #include <cstdint>
+#include <iterator>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -99,6 +101,61 @@ TEST(BitBlt, ClipsAgainstEveryEdgeOfBothSurfaces) {
                                 FillBlack(dst, x, y, w, h);
                                 ASSERT_EQ(dst, want) << "FillBlack " << Where(x, y);
                             }
+}
+
+}  // namespace
+}  // namespace vorlax
+
+namespace vorlax {
+namespace {
+
+// Random drawing of every kind, partly off the surface, as a frame draws.
+void DrawSomething(Surface& s, std::mt19937& random, const Surface& sprite) {
+    auto at = [&](int n) { return static_cast<int>(random() % (n + 40)) - 20; };
+    const int x = at(s.Width()), y = at(s.Height()), x2 = at(s.Width()), y2 = at(s.Height());
+    const Colour c = static_cast<Colour>(random() & 0xFFFFFF);
+    switch (random() % 6) {
+        case 0:
+            Ellipse(s, x, y, x + static_cast<int>(random() % 9), y + static_cast<int>(random() % 9),
+                    c, c ^ 0x808080, random() % 2 ? FillStyle::Solid : FillStyle::Transparent);
+            break;
+        case 1:
+            DrawLine(s, x, y, x2, y2, c);
+            break;
+        case 2:
+            BitBlt(s, x, y, sprite.Width(), sprite.Height(), &sprite, 0, 0,
+                   kRops[random() % std::size(kRops)]);
+            break;
+        case 3:
+            BitBlt(s, x, y, 7, 5, &s, x2, y2, SRCCOPY);  // within the surface
+            break;
+        case 4:
+            FillBlack(s, x, y, 6, 3);
+            break;
+        default:
+            s.SetPixel(x, y, c);
+            break;
+    }
+}
+
+TEST(Surface, AFillWithTheSameColourClearsAllThatWasDrawnSinceTheLastFill) {
+    std::mt19937 random(7);
+    const Surface sprite = Patterned(9, 6, 3);
+    Surface s(61, 37);
+    for (int frame = 0; frame < 400; ++frame) {
+        // Mostly the same colour, as the game clears each frame; now and then another.
+        const Colour back = frame % 50 == 49 ? RGB(0, 0, 9) : RGB(1, 0, 1);
+        Surface full = s;  // a copy has no history: its fill covers every pixel
+        full.Fill(back);
+        s.Fill(back);
+        ASSERT_EQ(s, full) << "frame " << frame;
+        const int draws = static_cast<int>(random() % 40);
+        for (int i = 0; i < draws; ++i) DrawSomething(s, random, sprite);
+        if (frame % 100 == 42) {  // more drawings than a surface keeps track of, then one more
+            for (int i = 0; i < 1100; ++i) s.SetPixel(0, 0, RGB(9, 9, 9));
+            DrawLine(s, 0, 20, 60, 20, RGB(200, 0, 0));
+        }
+    }
 }
 
 }  // namespace
