@@ -227,13 +227,15 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
 }
 
 void ShownPicture::Mark(const std::vector<PixelRect>& areas, std::size_t first,
-                        std::vector<char>& tiles) const {
+                        std::vector<std::uint64_t>& tiles) const {
     for (std::size_t i = first; i < areas.size(); ++i) {
         const PixelRect& a = areas[i];
         const int x1 = (a.Right() - 1) / kTileWidth, y1 = (a.Bottom() - 1) / kTileHeight;
-        for (int ty = a.y / kTileHeight; ty <= y1; ++ty)
+        for (int ty = a.y / kTileHeight; ty <= y1; ++ty) {
+            std::uint64_t* row = tiles.data() + static_cast<std::ptrdiff_t>(ty) * rowWords_;
             for (int tx = a.x / kTileWidth; tx <= x1; ++tx)
-                tiles[static_cast<std::size_t>(ty * columns_ + tx)] = 1;
+                row[tx / 64] |= std::uint64_t{1} << (tx % 64);
+        }
     }
 }
 
@@ -249,7 +251,8 @@ void ShownPicture::TakeAll(const Surface& now) {
     size_ = {now.Width(), now.Height()};
     columns_ = (size_.width + kTileWidth - 1) / kTileWidth;
     rows_ = (size_.height + kTileHeight - 1) / kTileHeight;
-    drawn_.assign(static_cast<std::size_t>(columns_) * rows_, 0);
+    rowWords_ = (columns_ + 63) / 64;
+    drawn_.assign(static_cast<std::size_t>(rowWords_) * rows_, 0);
     Remember(now.Written());
 }
 
@@ -283,15 +286,21 @@ std::vector<PixelRect> ShownPicture::TakeChanges(const Surface& now) {
     std::vector<PixelRect> done, open, next;  // open: rectangles that may grow down
     for (int ty = 0; ty < rows_; ++ty) {
         const int top = ty * kTileHeight, rows = std::min(kTileHeight, size_.height - top);
-        const char* const changed = maybe_.data() + static_cast<std::ptrdiff_t>(ty) * columns_;
+        const std::uint64_t* const row =
+            maybe_.data() + static_cast<std::ptrdiff_t>(ty) * rowWords_;
+        const auto changed = [row](int tx) { return (row[tx / 64] >> (tx % 64) & 1) != 0; };
         next.clear();
         for (int tx = 0; tx < columns_;) {
-            if (!changed[tx]) {
+            if (tx % 64 == 0 && row[tx / 64] == 0) {
+                tx += 64;  // a word of tiles unchanged
+                continue;
+            }
+            if (!changed(tx)) {
                 ++tx;
                 continue;
             }
             int end = tx;
-            while (end < columns_ && changed[end]) ++end;
+            while (end < columns_ && changed(end)) ++end;
             const int x = tx * kTileWidth, w = std::min(size_.width, end * kTileWidth) - x;
             PixelRect grown{x, top, w, rows};
             for (PixelRect& r : open) {

@@ -110,16 +110,18 @@ class ShownPicture {
     std::vector<PixelRect> TakeChanges(const Surface& now);
 
   private:
+    // Sets the bits of the tiles under `areas` from `first` on.
     void Mark(const std::vector<PixelRect>& areas, std::size_t first,
-              std::vector<char>& tiles) const;
+              std::vector<std::uint64_t>& tiles) const;
     void Remember(const WrittenAreas& written);
 
     Extent size_;
     int columns_ = 0, rows_ = 0;  // tiles across and down
+    int rowWords_ = 0;            // words of tile bits a row of tiles takes
     WrittenAreas seen_;           // the surface's record as last shown, without its areas
     std::size_t areasSeen_ = 0;
-    std::vector<char> drawn_;  // tiles of the areas drawn on the fill shown
-    std::vector<char> maybe_;  // scratch: the tiles to show again
+    std::vector<std::uint64_t> drawn_;  // tiles of the areas drawn on the fill shown, a bit each
+    std::vector<std::uint64_t> maybe_;  // scratch: the tiles to show again
 };
 
 }  // namespace vorlax
