@@ -48,16 +48,22 @@ TEST_F(E2EReplay, ARecordedGameVerifiesToTheScoreTheTableGotAndShowsAgain) {
     ASSERT_TRUE(FocusOn(MainWindow()));
     QuitWithEscape();
     const std::string saved = ReadFile(table);
-    const std::size_t at = saved.find(",\"Ace\"");
-    ASSERT_NE(at, std::string::npos) << saved;
-    const std::size_t start = saved.rfind('\n', at) + 1;  // 0 on the first line
-    const std::string score = saved.substr(start, at - start);
 
     const CommandResult verified =
         Run({(ProgramFolder() / "vorlax").string(), "--verify-replay", replay.string()});
     EXPECT_EQ(verified.status, 0) << verified.err;
-    EXPECT_NE(verified.out.find(", score " + score + ","), std::string::npos)
-        << verified.out << " for a table holding " << saved;
+    const std::size_t score = verified.out.find(", score ");
+    ASSERT_NE(score, std::string::npos) << verified.out;
+    const std::string points =
+        verified.out.substr(score + 8, verified.out.find(',', score + 8) - score - 8);
+    // A game that hit nothing (it happens on a busy machine) enters no
+    // table of zeros; any other enters it under the name typed.
+    if (points == "0") {
+        EXPECT_EQ(saved.find("Ace"), std::string::npos) << saved;
+    } else {
+        EXPECT_NE(("\n" + saved).find("\n" + points + ",\"Ace\""), std::string::npos)
+            << "the replay's score " << points << " is not the table's " << saved;
+    }
 
     Launch({}, WithArgs("replay", "--replay '" + replay.string() + "'"));
     ASSERT_TRUE(WaitForMainWindow());
