@@ -115,22 +115,35 @@ void BM_PresentWhole(benchmark::State& state) {
 }
 BENCHMARK(BM_PresentWhole)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
-void BM_PresentPlay(benchmark::State& state) {
-    Window window(static_cast<int>(state.range(0)));
-    Play play;
-    ShownPicture shown;
-    play.Next();
-    shown.TakeAll(play.Image());
-    std::size_t tiles = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+// A window at scale n that has shown the first frame of play whole.
+struct Showing {
+    explicit Showing(int n) : window(n) {
         play.Next();
-        state.ResumeTiming();
+        shown.TakeAll(play.Image());
+    }
+    // Shows what changed since the last; returns how many tiles that was.
+    std::size_t ShowChanges() {
+        std::size_t tiles = 0;
         for (const PixelRect& r : shown.TakeChanges(play.Image())) {
             window.Show(play.Image(), r);
             tiles += static_cast<std::size_t>(r.width / kTileWidth * r.height / kTileHeight);
         }
-        benchmark::DoNotOptimize(window.pixels.data());
+        return tiles;
+    }
+    Window window;
+    Play play;
+    ShownPicture shown;
+};
+
+void BM_PresentPlay(benchmark::State& state) {
+    Showing showing(static_cast<int>(state.range(0)));
+    std::size_t tiles = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        showing.play.Next();
+        state.ResumeTiming();
+        tiles += showing.ShowChanges();
+        benchmark::DoNotOptimize(showing.window.pixels.data());
     }
     state.counters["tiles"] =
         benchmark::Counter(static_cast<double>(tiles), benchmark::Counter::kAvgIterations);
@@ -138,15 +151,8 @@ void BM_PresentPlay(benchmark::State& state) {
 BENCHMARK(BM_PresentPlay)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 void BM_PresentUnchanged(benchmark::State& state) {
-    Window window(static_cast<int>(state.range(0)));
-    Play play;
-    ShownPicture shown;
-    play.Next();
-    shown.TakeAll(play.Image());
-    for (auto _ : state) {
-        for (const PixelRect& r : shown.TakeChanges(play.Image())) window.Show(play.Image(), r);
-        benchmark::DoNotOptimize(window.pixels.data());
-    }
+    Showing showing(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(showing.ShowChanges());
 }
 BENCHMARK(BM_PresentUnchanged)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond);
 

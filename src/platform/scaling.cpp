@@ -240,9 +240,10 @@ void ShownPicture::Mark(const std::vector<PixelRect>& areas, std::size_t first,
 }
 
 void ShownPicture::Remember(const WrittenAreas& written) {
-    if (written.known && written.generation != seen_.generation)
-        std::fill(drawn_.begin(), drawn_.end(), 0);
-    if (written.known) Mark(written.areas, 0, drawn_);
+    // In the same history only the areas added since need marking.
+    const bool sameHistory = written.generation == seen_.generation;
+    if (written.known && !sameHistory) std::fill(drawn_.begin(), drawn_.end(), 0);
+    if (written.known) Mark(written.areas, sameHistory ? areasSeen_ : 0, drawn_);
     seen_ = {written.generation, written.known, written.fill, {}};
     areasSeen_ = written.areas.size();
 }
@@ -253,6 +254,7 @@ void ShownPicture::TakeAll(const Surface& now) {
     rows_ = (size_.height + kTileHeight - 1) / kTileHeight;
     rowWords_ = (columns_ + 63) / 64;
     drawn_.assign(static_cast<std::size_t>(rowWords_) * rows_, 0);
+    seen_ = {};  // no history in common: every area is marked afresh
     Remember(now.Written());
 }
 

@@ -166,9 +166,6 @@ class SdlPlatform : public Platform {
             bool operator==(const ShownControl&) const = default;
         };
         std::vector<ShownControl> controls;
-        // The form's image wrapped as an SDL surface (no copy), redone when the
-        // image is reallocated.
-        SDL_Surface* image = nullptr;
         std::map<const Control*, std::unique_ptr<TextCache>> text;
         Window() = default;
         Window(const Window&) = delete;

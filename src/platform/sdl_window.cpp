@@ -94,7 +94,6 @@ using sdl::ToSdl;
 
 SdlPlatform::Window::~Window() {
     text.clear();
-    SDL_FreeSurface(image);
     if (window != nullptr) SDL_DestroyWindow(window);
 }
 
