@@ -226,100 +226,69 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
     }
 }
 
-void ShownPicture::Mark(const std::vector<PixelRect>& areas, std::size_t first,
-                        std::vector<std::uint64_t>& tiles) const {
-    for (std::size_t i = first; i < areas.size(); ++i) {
-        const PixelRect& a = areas[i];
-        const int x1 = (a.Right() - 1) / kTileWidth, y1 = (a.Bottom() - 1) / kTileHeight;
-        for (int ty = a.y / kTileHeight; ty <= y1; ++ty) {
-            std::uint64_t* row = tiles.data() + static_cast<std::ptrdiff_t>(ty) * rowWords_;
-            for (int tx = a.x / kTileWidth; tx <= x1; ++tx)
-                row[tx / 64] |= std::uint64_t{1} << (tx % 64);
-        }
-    }
-}
-
-void ShownPicture::Remember(const WrittenAreas& written) {
-    // In the same history only the areas added since need marking.
-    const bool sameHistory = written.generation == seen_.generation;
-    if (written.known && !sameHistory) std::fill(drawn_.begin(), drawn_.end(), 0);
-    if (written.known) Mark(written.areas, sameHistory ? areasSeen_ : 0, drawn_);
-    seen_ = {written.generation, written.known, written.fill, {}};
-    areasSeen_ = written.areas.size();
-}
-
 void ShownPicture::TakeAll(const Surface& now) {
     size_ = {now.Width(), now.Height()};
-    columns_ = (size_.width + kTileWidth - 1) / kTileWidth;
-    rows_ = (size_.height + kTileHeight - 1) / kTileHeight;
-    rowWords_ = (columns_ + 63) / 64;
-    drawn_.assign(static_cast<std::size_t>(rowWords_) * rows_, 0);
-    seen_ = {};  // no history in common: every area is marked afresh
-    Remember(now.Written());
+    pixels_.resize(static_cast<std::size_t>(size_.width) * size_.height);
+    for (int y = 0; y < size_.height; ++y)
+        std::memcpy(pixels_.data() + static_cast<std::ptrdiff_t>(y) * size_.width, now.Row(y),
+                    static_cast<std::size_t>(size_.width) * 4);
+    seen_ = now.Written();
+}
+
+std::vector<PixelRect> ShownPicture::Differences(const Surface& now,
+                                                 const std::vector<PixelRect>& areas) {
+    std::vector<PixelRect> found;
+    for (const PixelRect& a : areas) {
+        // The run of rows with a difference so far, and its columns.
+        int top = -1, left = a.Right(), right = a.x;
+        const auto close = [&](int bottom) {
+            if (top >= 0) found.push_back({left, top, right - left, bottom - top});
+            top = -1, left = a.Right(), right = a.x;
+        };
+        for (int y = a.y; y < a.Bottom(); ++y) {
+            const std::uint32_t* is = now.Row(y) + a.x;
+            std::uint32_t* was =
+                pixels_.data() + static_cast<std::ptrdiff_t>(y) * size_.width + a.x;
+            int first = 0, end = a.width;
+            while (first < end && is[first] == was[first]) ++first;
+            if (first == end) {
+                close(y);
+                continue;
+            }
+            while (is[end - 1] == was[end - 1]) --end;
+            std::memcpy(was + first, is + first, static_cast<std::size_t>(end - first) * 4);
+            if (top < 0) top = y;
+            left = std::min(left, a.x + first);
+            right = std::max(right, a.x + end);
+        }
+        close(a.Bottom());
+    }
+    return found;
 }
 
 std::vector<PixelRect> ShownPicture::TakeChanges(const Surface& now) {
-    const WrittenAreas& written = now.Written();
-    const bool sameSize = size_ == Extent{now.Width(), now.Height()};
-    // Nothing written since: nothing to show (the usual case outside play).
-    if (sameSize && written.known && written.generation == seen_.generation &&
-        written.areas.size() == areasSeen_)
-        return {};
-    // The tiles that may differ from what is shown: written in the same
-    // history since, or, after a fill with the same colour, written since
-    // the fill or drawn on the fill shown before.
-    bool all = !sameSize || !written.known;
-    if (!all && written.generation == seen_.generation) {
-        maybe_.assign(drawn_.size(), 0);
-        Mark(written.areas, areasSeen_, maybe_);
-    } else if (!all && seen_.known && seen_.fill == written.fill) {
-        maybe_ = drawn_;
-        Mark(written.areas, 0, maybe_);
-    } else {
-        all = true;
-    }
-    if (all) {
+    if (!(size_ == Extent{now.Width(), now.Height()}) || pixels_.empty()) {
         TakeAll(now);
         if (size_.width <= 0 || size_.height <= 0) return {};
         return {{0, 0, size_.width, size_.height}};
     }
-    Remember(written);
-
-    std::vector<PixelRect> done, open, next;  // open: rectangles that may grow down
-    for (int ty = 0; ty < rows_; ++ty) {
-        const int top = ty * kTileHeight, rows = std::min(kTileHeight, size_.height - top);
-        const std::uint64_t* const row =
-            maybe_.data() + static_cast<std::ptrdiff_t>(ty) * rowWords_;
-        const auto changed = [row](int tx) { return (row[tx / 64] >> (tx % 64) & 1) != 0; };
-        next.clear();
-        for (int tx = 0; tx < columns_;) {
-            if (tx % 64 == 0 && row[tx / 64] == 0) {
-                tx += 64;  // a word of tiles unchanged
-                continue;
-            }
-            if (!changed(tx)) {
-                ++tx;
-                continue;
-            }
-            int end = tx;
-            while (end < columns_ && changed(end)) ++end;
-            const int x = tx * kTileWidth, w = std::min(size_.width, end * kTileWidth) - x;
-            PixelRect grown{x, top, w, rows};
-            for (PixelRect& r : open) {
-                if (r.x == x && r.width == w) {
-                    grown = {x, r.y, w, r.height + rows};
-                    r = {};  // taken over
-                }
-            }
-            next.push_back(grown);
-            tx = end;
-        }
-        for (const PixelRect& r : open)
-            if (!r.Empty()) done.push_back(r);
-        std::swap(open, next);
+    const WrittenAreas& written = now.Written();
+    std::vector<PixelRect> maybe;
+    if (written.known && written.generation == seen_.generation) {
+        // Drawn on since: only the areas added.
+        maybe.assign(written.areas.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                 seen_.areas.size(), written.areas.size())),
+                     written.areas.end());
+    } else if (written.known && seen_.known && written.fill == seen_.fill) {
+        // Filled again with the same colour: what was drawn on the old fill
+        // is gone, and what was drawn on the new one came.
+        maybe = seen_.areas;
+        maybe.insert(maybe.end(), written.areas.begin(), written.areas.end());
+    } else {
+        maybe = {{0, 0, size_.width, size_.height}};
     }
-    done.insert(done.end(), open.begin(), open.end());
-    return done;
+    seen_ = written;
+    return Differences(now, maybe);
 }
 
 }  // namespace vorlax

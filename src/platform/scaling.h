@@ -91,37 +91,28 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
 
 // Showing only what changed. From one frame to the next most of the play
 // field stays the same background; only the stars, ships, shots and the
-// strip move. The picture is shown again in tiles of kTileWidth x
-// kTileHeight pixels: those the picture's surface says were written since it
-// was last shown, and, after it was filled anew, those the window showed
-// drawn on the old fill.
-inline constexpr int kTileWidth = 8;
-inline constexpr int kTileHeight = 4;
-
+// strip move. The picture's surface says where it was written since it was
+// last shown; after it was filled anew, the window also showed what was
+// drawn on the old fill. Only there can a pixel differ from the one shown,
+// and each is compared with a copy of what the window shows.
 class ShownPicture {
   public:
     // `now` is shown whole.
     void TakeAll(const Surface& now);
-    // The tiles of `now` that may differ from what was shown, taken as shown,
-    // as rectangles cut at the picture's edge: tiles side by side in a row of
-    // tiles make one, and a rectangle grows down over the rows of tiles that
-    // change in exactly the same columns. A picture of another size, or one
-    // written who knows where, is taken whole.
+    // What of `now` differs from what was shown, taken as shown: for each
+    // area that may differ, a rectangle around each run of rows with a
+    // difference. A picture of another size is taken whole; one written who
+    // knows where, or filled with another colour, is compared whole.
     std::vector<PixelRect> TakeChanges(const Surface& now);
 
   private:
-    // Sets the bits of the tiles under `areas` from `first` on.
-    void Mark(const std::vector<PixelRect>& areas, std::size_t first,
-              std::vector<std::uint64_t>& tiles) const;
-    void Remember(const WrittenAreas& written);
+    // The rectangles around the pixels of `now` inside `areas` that differ
+    // from those shown, which are brought up to date.
+    std::vector<PixelRect> Differences(const Surface& now, const std::vector<PixelRect>& areas);
 
     Extent size_;
-    int columns_ = 0, rows_ = 0;  // tiles across and down
-    int rowWords_ = 0;            // words of tile bits a row of tiles takes
-    WrittenAreas seen_;           // the surface's record as last shown, without its areas
-    std::size_t areasSeen_ = 0;
-    std::vector<std::uint64_t> drawn_;  // tiles of the areas drawn on the fill shown, a bit each
-    std::vector<std::uint64_t> maybe_;  // scratch: the tiles to show again
+    std::vector<std::uint32_t> pixels_;  // the pixels shown, row after row
+    WrittenAreas seen_;                  // the surface's record as last shown
 };
 
 }  // namespace vorlax

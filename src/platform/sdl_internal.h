@@ -33,6 +33,11 @@ inline constexpr int kLostDisplayStatus = 1;
 // with kLostDisplayStatus and one line on stderr.
 void EndTheGameIfTheDisplayIsLost();
 
+// Sleeps `ms`, or less when the X server of `window` sends the game
+// something. True when it sent nothing, so no event waits to be read; false
+// when it did, off X, or without a window (then the whole nap is slept).
+bool Nap(SDL_Window* window, std::uint32_t ms);
+
 // Whether the window system can make `window` cover the screen: on X, only
 // a window manager does that; other video drivers are trusted to.
 bool CanGoFullscreen(SDL_Window* window);

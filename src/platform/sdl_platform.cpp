@@ -25,6 +25,7 @@ namespace {
 // Longest sleep of one yield, and the sleep between polls of an idle window.
 constexpr std::uint32_t kLongestNapMs = 100;
 constexpr std::uint32_t kIdleNapMs = 10;
+constexpr std::uint32_t kLookEveryMs = 100;  // SDL looks at least this often in play
 
 }  // namespace
 
@@ -156,21 +157,35 @@ void SdlPlatform::Sleep(std::uint32_t ms) {
 // windows over a second connection, and if the player quits before the X
 // server has taken that event, the window is gone, the server reports an
 // error on that connection, and Xlib ends the program with status 1 as SDL
-// shuts down. Sleeping until the caller's deadline costs nothing noticeable:
-// the frame loop asks for at most 11 ms, and keys pressed meanwhile are
-// handled after the nap, before the next frame. Each look at the window
-// system costs a round of system calls, so the queue is filled once and
-// then emptied without looking again.
+// shuts down. The nap watches the X connection itself instead: a key
+// pressed meanwhile ends it early, and the frame loop naps again for the
+// rest. Each look at the window system costs a round of system calls, so
+// the queue is filled once and then emptied without looking again.
 void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
     RunIdleTask();
-    if (maxWaitMs > 0) SDL_Delay(std::min<std::uint32_t>(maxWaitMs, kLongestNapMs));
-    SDL_PumpEvents();
+    SDL_Window* any = windows_.empty() ? nullptr : windows_.begin()->second->window;
+    const bool quiet = maxWaitMs > 0 && sdl::Nap(any, std::min(maxWaitMs, kLongestNapMs));
+    if (MustLook(quiet)) SDL_PumpEvents();
     // A handler may yield again (a key that runs a whole game loop); the
     // nested call simply takes the events after this one.
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         HandleEvent(event);
     PresentChanged();
+}
+
+// SDL's look is thorough and costs a dozen system calls: the X server's
+// queue, more than once, the gamepads, the signals. Between two frames of
+// play usually nothing came in, and the nap, which wakes when the X server
+// sends something, knows it: SDL looks when something came, a pad is open,
+// text is being typed, or some time has passed (for pads plugged in,
+// Ctrl+C, the window manager).
+bool SdlPlatform::MustLook(bool quiet) {
+    const std::uint32_t now = SDL_GetTicks();
+    if (quiet && now - lastLook_ < kLookEveryMs && pads_.empty() && !SDL_IsTextInputActive())
+        return false;
+    lastLook_ = now;
+    return true;
 }
 
 void SdlPlatform::RunEventLoop() {

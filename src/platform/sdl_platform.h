@@ -177,6 +177,9 @@ class SdlPlatform : public Platform {
     [[noreturn]] void QuitFromMessageBox();
 
     Window* FindWindow(const Form& form) const;
+    // Whether SDL must look at the window system now; `quiet`: the X server
+    // sent nothing during the nap just slept (see DoEvents).
+    bool MustLook(bool quiet);
     Form* FormOfWindowId(std::uint32_t id) const;
     void HandleEvent(const SDL_Event& event);
     void HandleWindowEvent(const SDL_Event& event);
@@ -225,7 +228,8 @@ class SdlPlatform : public Platform {
     };
     std::map<std::int32_t, Pad> pads_;  // by SDL's joystick instance id
     bool padsStarted_ = false;
-    bool screen_ = false;  // a video driver that shows windows to someone
+    std::uint32_t lastLook_ = 0;  // when SDL last looked at the window system
+    bool screen_ = false;         // a video driver that shows windows to someone
     std::vector<std::string> fontFolders_;
     std::map<std::pair<int, bool>, _TTF_Font*> fonts_;  // nullptr: could not be opened
     bool fontWarned_[2] = {false, false};               // by bold: missing font reported

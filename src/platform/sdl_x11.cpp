@@ -7,6 +7,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <poll.h>
 #include <unistd.h>
 // clang-format on
 
@@ -46,6 +47,21 @@ void EndTheGameIfTheDisplayIsLost() {
     // Process-wide: it covers SDL's connections and the one of SDL's own
     // message box alike. SDL itself sets no handler of this kind.
     XSetIOErrorHandler(EndOnLostDisplay);
+}
+
+bool Nap(SDL_Window* window, std::uint32_t ms) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    // Events Xlib has read already (with the answer to SDL's last request)
+    // are handled after the nap, as anywhere else.
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
+        info.subsystem != SDL_SYSWM_X11 ||
+        XEventsQueued(info.info.x11.display, QueuedAlready) > 0) {
+        SDL_Delay(ms);
+        return false;
+    }
+    pollfd connection{ConnectionNumber(info.info.x11.display), POLLIN, 0};
+    return poll(&connection, 1, static_cast<int>(ms)) == 0;
 }
 
 bool CanGoFullscreen(SDL_Window* window) {

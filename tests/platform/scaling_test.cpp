@@ -102,47 +102,50 @@ TEST(ScalePixels, WholeFactorsMakeUniformBlocksInTheTargetsLayoutInsideTheClipOn
 
 // ---------------------------------------------------------------- only what changed
 
-// The rectangle of whole tiles covering pixels x0..x1, y0..y1 (inclusive).
-PixelRect Tiles(int x0, int y0, int x1, int y1) {
-    const int left = x0 / kTileWidth * kTileWidth, top = y0 / kTileHeight * kTileHeight;
-    return {left, top, (x1 / kTileWidth + 1) * kTileWidth - left,
-            (y1 / kTileHeight + 1) * kTileHeight - top};
-}
-
 std::vector<PixelRect> Sorted(std::vector<PixelRect> v) {
     std::sort(v.begin(), v.end(),
               [](auto a, auto b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
     return v;
 }
 
-TEST(ShownPicture, ItsTilesBringTheWindowUpToDateAndAMovedStarCostsTwoTiles) {
-    constexpr Colour kBack = RGB(1, 0, 1);
+TEST(ShownPicture, WhatItSendsBringsTheWindowUpToDateAndAMovedStarCostsItsPixels) {
+    constexpr Colour kBack = RGB(1, 0, 1), kWhite = RGB(255, 255, 255);
     Surface picture(100, 61, kBack);
-    Surface window(100, 61, RGB(255, 0, 0));  // what the tiles taken have brought
+    Surface window(100, 61, RGB(255, 0, 0));  // what the rectangles sent have brought
     ShownPicture shown;
     auto show = [&] {
-        const std::vector<PixelRect> tiles = shown.TakeChanges(picture);
-        for (const PixelRect& r : tiles)
+        const std::vector<PixelRect> sent = shown.TakeChanges(picture);
+        for (const PixelRect& r : sent)
             BitBlt(window, r.x, r.y, r.width, r.height, &picture, r.x, r.y, SRCCOPY);
-        return tiles;
+        return Sorted(sent);
     };
-    picture.Fill(kBack);
+    // A frame of play: the field cleared, the separator drawn where it always
+    // is, and a star somewhere.
+    auto frame = [&](int x, int y) {
+        picture.Fill(kBack);
+        DrawLine(picture, 0, 5, 100, 5, kWhite);
+        if (x >= 0) Ellipse(picture, x, y, x + 3, y + 3, kWhite, kWhite, FillStyle::Solid);
+    };
+    frame(-1, 0);
     EXPECT_EQ(show(), (std::vector<PixelRect>{{0, 0, 100, 61}}));  // at first, all of it
     EXPECT_TRUE(show().empty());
-    // A star moves as in play: the field cleared and the star drawn elsewhere.
-    picture.Fill(kBack);
-    Ellipse(picture, 10, 10, 13, 13, RGB(255, 255, 255), RGB(255, 255, 255), FillStyle::Solid);
-    EXPECT_EQ(show(), (std::vector<PixelRect>{Tiles(10, 10, 12, 12)}));
-    picture.Fill(kBack);
-    Ellipse(picture, 50, 58, 53, 61, RGB(255, 255, 255), RGB(255, 255, 255), FillStyle::Solid);
-    EXPECT_EQ(Sorted(show()), (std::vector<PixelRect>{Tiles(10, 10, 12, 12), {48, 56, 8, 5}}));
-    // Moved again: where it was is shown again, where it was before that not;
-    // a shot drawn on top without clearing costs its own tile alone.
-    picture.Fill(kBack);
-    Ellipse(picture, 30, 30, 33, 33, RGB(255, 255, 255), RGB(255, 255, 255), FillStyle::Solid);
-    EXPECT_EQ(Sorted(show()), (std::vector<PixelRect>{Tiles(30, 30, 32, 32), {48, 56, 8, 5}}));
+    frame(-1, 0);  // drawn again the same: nothing to send
+    EXPECT_TRUE(show().empty());
+    // The star moves as in play.
+    frame(10, 10);
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{10, 10, 3, 3}}));
+    frame(50, 58);  // cut by the bottom edge
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{10, 10, 3, 3}, {50, 58, 3, 3}}));
+    // Moved again: where it was is sent again, where it was before that not;
+    // a shot drawn on top without clearing costs its own pixels alone.
+    frame(30, 30);
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{30, 30, 3, 3}, {50, 58, 3, 3}}));
     Ellipse(picture, 70, 20, 72, 22, RGB(0, 255, 255), RGB(0, 255, 255), FillStyle::Solid);
-    EXPECT_EQ(show(), (std::vector<PixelRect>{Tiles(70, 20, 71, 21)}));
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{70, 20, 2, 2}}));
+    // Differences rows apart in one area written: a rectangle for each run.
+    picture.Row(40)[82] = picture.Row(44)[83] = picture.Row(45)[81] = kWhite;
+    picture.Wrote({80, 40, 5, 6});
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{82, 40, 1, 1}, {81, 44, 3, 2}}));
     EXPECT_EQ(window, picture);
 
     // Any frames: mostly cleared with the same colour, now and then not
