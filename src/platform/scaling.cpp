@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace vorlax {
 namespace {
@@ -249,12 +250,12 @@ std::vector<PixelRect> ShownPicture::Differences(const Surface& now,
             const std::uint32_t* is = now.Row(y) + a.x;
             std::uint32_t* was =
                 pixels_.data() + static_cast<std::ptrdiff_t>(y) * size_.width + a.x;
-            int first = 0, end = a.width;
-            while (first < end && is[first] == was[first]) ++first;
-            if (first == end) {
+            if (std::memcmp(is, was, static_cast<std::size_t>(a.width) * 4) == 0) {
                 close(y);
                 continue;
             }
+            int first = 0, end = a.width;
+            while (is[first] == was[first]) ++first;
             while (is[end - 1] == was[end - 1]) --end;
             std::memcpy(was + first, is + first, static_cast<std::size_t>(end - first) * 4);
             if (top < 0) top = y;
@@ -288,6 +289,12 @@ std::vector<PixelRect> ShownPicture::TakeChanges(const Surface& now) {
         maybe = {{0, 0, size_.width, size_.height}};
     }
     seen_ = written;
+    // A masked sprite writes its rectangle twice, and a ship that stood
+    // still wrote the same one on the old fill: each is compared once.
+    std::sort(maybe.begin(), maybe.end(), [](const PixelRect& a, const PixelRect& b) {
+        return std::tie(a.y, a.x, a.height, a.width) < std::tie(b.y, b.x, b.height, b.width);
+    });
+    maybe.erase(std::unique(maybe.begin(), maybe.end()), maybe.end());
     return Differences(now, maybe);
 }
 
