@@ -18,19 +18,13 @@
 //       tests each read the whole 45 x 30 inside of the shared rectangle.
 #include <benchmark/benchmark.h>
 
-#include "core/game_state.h"
-#include "game/frame_loop.h"
-#include "game/startup.h"
-#include "game/title_screen.h"
-#include "game/windows.h"
-#include "graphics/sprites.h"
-#include "platform/headless_platform.h"
+#include "bench_game.h"
 
 namespace {
 
 using namespace vorlax;
 
-void Sprite(int w, int h, SurfaceHandle& picture, SurfaceHandle& mask) {
+void Sprite(int w, int h, int, SurfaceHandle& picture, SurfaceHandle& mask) {
     Surface pic(w, h, RGB(90, 160, 200)), msk(w, h, 0);
     for (int x = 0; x < w; x += 3) {  // a ragged outline, so the masks are not trivial
         msk.SetPixel(x, 0, RGB(255, 255, 255));
@@ -129,17 +123,7 @@ void ShipAmongTheWave() {
 }
 
 void BM_WorstCaseFrame(benchmark::State& state) {
-    HeadlessPlatform platform;
-    SetCurrentPlatform(&platform);
-    G = GameState{};
-    CreateWindows();
-    SetPalette();
-    FillEnemySizes();
-    Sprite(kShipWidth, kShipHeight, G.ShipDC, G.ShipMaskDC);
-    Sprite(kCarrierWidth, kCarrierHeight, G.CarrierDC, G.CarrierMaskDC);
-    for (int n = 1; n <= kEnemyTypes; ++n)
-        Sprite(kEnemyWidths[n], kEnemyHeights[n], G.EnemySpriteDC[n], G.EnemyMaskDC[n]);
-    DisplayForm().form.Show();
+    const BenchGame game(Sprite);
     if (state.range(0) == 0)
         CarrierOverTheFinalWave();
     else if (state.range(0) == 1)
@@ -152,19 +136,12 @@ void BM_WorstCaseFrame(benchmark::State& state) {
         state.PauseTiming();
         G = start;
         state.ResumeTiming();
-        if (RunGameplaySteps()) {
-            UpdateStrip();
-            MoveAndDrawPlayField();
-        }
+        BenchGame::Frame();
         benchmark::DoNotOptimize(DisplayForm().form.Image().Data());
     }
     // The frame must be the one described: no ship lost, and the docked ship refilled.
     if (G.CurrentShip != start.CurrentShip || (state.range(0) == 0 && G.Energy != kFullEnergy))
         state.SkipWithError("the frame lost the ship or did not dock");
-
-    DestroyWindows();
-    FreeGameSprites();
-    SetCurrentPlatform(nullptr);
 }
 BENCHMARK(BM_WorstCaseFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 

@@ -14,14 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/game_state.h"
-#include "game/frame_loop.h"
-#include "game/startup.h"
-#include "game/title_screen.h"
-#include "game/windows.h"
+#include "bench_game.h"
 #include "graphics/display_form.h"
-#include "graphics/sprites.h"
-#include "platform/headless_platform.h"
 #include "platform/scaling.h"
 
 namespace vorlax {
@@ -44,8 +38,11 @@ struct Window {
     Viewport view;
 };
 
-// A w x h sprite: an oval in `colour` on black, its mask black on white.
-void Oval(int w, int h, Colour colour, SurfaceHandle& picture, SurfaceHandle& mask) {
+// A w x h sprite: a coloured oval on black, its mask black on white.
+void Oval(int w, int h, int which, SurfaceHandle& picture, SurfaceHandle& mask) {
+    const Colour colour = which == 0    ? RGB(200, 200, 90)
+                          : which == -1 ? RGB(120, 130, 140)
+                                        : RGB(30 + 20 * which, 200, 60);
     Surface pic(w, h, 0), msk(w, h, RGB(255, 255, 255));
     Ellipse(pic, 0, 0, w, h, colour, colour, FillStyle::Solid);
     Ellipse(msk, 0, 0, w, h, 0, 0, FillStyle::Solid);
@@ -59,47 +56,25 @@ void Oval(int w, int h, Colour colour, SurfaceHandle& picture, SurfaceHandle& ma
 class Play {
   public:
     Play() {
-        SetCurrentPlatform(&platform_);
-        G = GameState{};
-        CreateWindows();
-        SetPalette();
-        FillEnemySizes();
-        Oval(kShipWidth, kShipHeight, RGB(200, 200, 90), G.ShipDC, G.ShipMaskDC);
-        Oval(kCarrierWidth, kCarrierHeight, RGB(120, 130, 140), G.CarrierDC, G.CarrierMaskDC);
-        for (int n = 1; n <= kEnemyTypes; ++n)
-            Oval(kEnemyWidths[n], kEnemyHeights[n], RGB(30 + 20 * n, 200, 60), G.EnemySpriteDC[n],
-                 G.EnemyMaskDC[n]);
         DisplayWindow& display = DisplayForm();
-        display.form.Show();
         NewGameReset();
         for (Label* label : display.TitleLabels()) label->SetVisible(false);
         for (TextBox* box : display.StripBoxes()) box->SetVisible(true);
         G.GameRunning = True;
         for (int i = 0; i < 90 + 64; ++i) {
-            Frame();
+            BenchGame::Frame();
             if (i >= 90) states_.push_back(G);
         }
-    }
-    ~Play() {
-        DestroyWindows();
-        FreeGameSprites();
-        SetCurrentPlatform(nullptr);
     }
     // The next frame of the 64, drawn.
     void Next() {
         G = states_[next_++ % states_.size()];
-        Frame();
+        BenchGame::Frame();
     }
     Surface& Image() { return DisplayForm().form.Image(); }
 
   private:
-    static void Frame() {
-        if (RunGameplaySteps()) {
-            UpdateStrip();
-            MoveAndDrawPlayField();
-        }
-    }
-    HeadlessPlatform platform_;
+    BenchGame game_{Oval};
     std::vector<GameState> states_;
     std::size_t next_ = 0;
 };

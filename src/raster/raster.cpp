@@ -193,8 +193,12 @@ void CombineRows(Surface& dst, const Span2D& r, const Surface& src, Int64 offX, 
 // Numbers the histories of surfaces (see WrittenAreas::generation).
 std::atomic<std::uint64_t> lastGeneration{0};
 
+std::uint64_t NewGeneration() {
+    return ++lastGeneration;
+}
+
 WrittenAreas Unknown() {
-    return {++lastGeneration, false, 0, {}};
+    return {NewGeneration(), false, 0, {}};
 }
 
 }  // namespace
@@ -263,7 +267,7 @@ void Surface::Fill(Colour c) {
     } else {
         FillPixels(pixels_.data(), pixels_.size(), value);
     }
-    written_.generation = Unknown().generation;
+    written_.generation = NewGeneration();
     written_.known = true;
     written_.fill = value;
     written_.areas.clear();
@@ -391,9 +395,9 @@ void Ellipse(Surface& dst, int left, int top, int right, int bottom, Colour pen,
         return;
     }
     if (width > kMaxEllipseSide || height > kMaxEllipseSide) return;
-    dst.Wrote({static_cast<int>(std::max<Int64>(l, 0)), static_cast<int>(std::max<Int64>(t, 0)),
-               static_cast<int>(std::min<Int64>(r, dst.Width()) - std::max<Int64>(l, 0)),
-               static_cast<int>(std::min<Int64>(b, dst.Height()) - std::max<Int64>(t, 0))});
+    // The box came from ints and is at most kMaxEllipseSide across.
+    dst.Wrote({static_cast<int>(l), static_cast<int>(t), static_cast<int>(width),
+               static_cast<int>(height)});
 
     const EllipseRows rows{
         dst, l, t, width, PixelValue(pen), PixelValue(fill), style == FillStyle::Solid};
