@@ -6,8 +6,9 @@
 //                        frame was shown before only changes were
 //   BM_PresentPlay/N     a frame of play as the window shows it now: the
 //                        game's own frame (stars, the wave in flight, the
-//                        ship, the strip) drawn untimed, then the tiles that
-//                        changed found, taken and enlarged
+//                        ship, the strip) drawn untimed, then the pixels
+//                        that changed found, joined into pieces, taken and
+//                        enlarged
 //   BM_PresentUnchanged/N the same when nothing was drawn since
 #include <benchmark/benchmark.h>
 
@@ -97,15 +98,17 @@ struct Showing {
         shown.TakeAll(play.Image());
     }
     // Shows what changed since the last; returns how many pixels of the
-    // picture that was.
+    // picture that was, and counts the pieces sent.
     std::size_t ShowChanges() {
         std::size_t pixels = 0;
         for (const PixelRect& r : shown.TakeChanges(play.Image())) {
             window.Show(play.Image(), r);
             pixels += static_cast<std::size_t>(r.width) * r.height;
+            ++pieces;
         }
         return pixels;
     }
+    std::size_t pieces = 0;
     Window window;
     Play play;
     ShownPicture shown;
@@ -123,6 +126,8 @@ void BM_PresentPlay(benchmark::State& state) {
     }
     state.counters["pixels"] =
         benchmark::Counter(static_cast<double>(pixels), benchmark::Counter::kAvgIterations);
+    state.counters["pieces"] =
+        benchmark::Counter(static_cast<double>(showing.pieces), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_PresentPlay)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 

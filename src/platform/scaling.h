@@ -89,6 +89,13 @@ struct PixelTarget {
 void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget& target,
                  const PixelRect& to, const PixelRect& clip);
 
+// The rectangles, those lying close together joined into one around them:
+// two are joined when the one around them holds at most kMergeSlack pixels
+// more than the two. Each piece sent costs the window system a request, and
+// the pixels between two stars cost less than that.
+inline constexpr int kMergeSlack = 64;
+std::vector<PixelRect> MergeNearby(std::vector<PixelRect> rects);
+
 // Showing only what changed. From one frame to the next most of the play
 // field stays the same background; only the stars, ships, shots and the
 // strip move. The picture's surface says where it was written since it was
@@ -101,8 +108,9 @@ class ShownPicture {
     void TakeAll(const Surface& now);
     // What of `now` differs from what was shown, taken as shown: for each
     // area that may differ, a rectangle around each run of rows with a
-    // difference. A picture of another size is taken whole; one written who
-    // knows where, or filled with another colour, is compared whole.
+    // difference, those close together joined (MergeNearby). A picture of
+    // another size is taken whole; one written who knows where, or filled
+    // with another colour, is compared whole.
     std::vector<PixelRect> TakeChanges(const Surface& now);
 
   private:

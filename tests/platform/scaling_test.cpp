@@ -102,6 +102,20 @@ TEST(ScalePixels, WholeFactorsMakeUniformBlocksInTheTargetsLayoutInsideTheClipOn
 
 // ---------------------------------------------------------------- only what changed
 
+TEST(MergeNearby, JoinsWhatTheSlackAllowsAndKeepsAllTheRest) {
+    // 3 x 3 stars: side by side with a gap of 7 the box holds 39 - 18 = 21
+    // more; one row apart, 3 more.
+    const PixelRect a{10, 10, 3, 3};
+    EXPECT_EQ(MergeNearby({{20, 10, 3, 3}, a}), (std::vector<PixelRect>{{10, 10, 13, 3}}));
+    EXPECT_EQ(MergeNearby({a, {10, 14, 3, 3}, {10, 10, 3, 3}}),
+              (std::vector<PixelRect>{{10, 10, 3, 7}}));
+    // Exactly the slack more is joined, one pixel beyond it not.
+    const int gap = kMergeSlack;  // a 1 x 1 pair: the box holds gap more
+    EXPECT_EQ(MergeNearby({{0, 0, 1, 1}, {gap + 1, 0, 1, 1}}).size(), 1u);
+    EXPECT_EQ(MergeNearby({{0, 0, 1, 1}, {gap + 2, 0, 1, 1}}).size(), 2u);
+    EXPECT_TRUE(MergeNearby({}).empty());
+}
+
 std::vector<PixelRect> Sorted(std::vector<PixelRect> v) {
     std::sort(v.begin(), v.end(),
               [](auto a, auto b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
@@ -143,9 +157,14 @@ TEST(ShownPicture, WhatItSendsBringsTheWindowUpToDateAndAMovedStarCostsItsPixels
     Ellipse(picture, 70, 20, 72, 22, RGB(0, 255, 255), RGB(0, 255, 255), FillStyle::Solid);
     EXPECT_EQ(show(), (std::vector<PixelRect>{{70, 20, 2, 2}}));
     // Differences rows apart in one area written: a rectangle for each run.
-    picture.Row(40)[82] = picture.Row(44)[83] = picture.Row(45)[81] = kWhite;
-    picture.Wrote({80, 40, 5, 6});
-    EXPECT_EQ(show(), (std::vector<PixelRect>{{82, 40, 1, 1}, {81, 44, 3, 2}}));
+    picture.Row(8)[82] = picture.Row(54)[83] = picture.Row(55)[81] = kWhite;
+    picture.Wrote({80, 8, 5, 48});
+    EXPECT_EQ(show(), (std::vector<PixelRect>{{82, 8, 1, 1}, {81, 54, 3, 2}}));
+    // A star that moved a step: its old and new place go as one, beside
+    // what the new fill cleared.
+    frame(31, 30);
+    EXPECT_EQ(show(), (std::vector<PixelRect>{
+                          {82, 8, 1, 1}, {70, 20, 2, 2}, {30, 30, 4, 3}, {81, 54, 3, 2}}));
     EXPECT_EQ(window, picture);
 
     // Any frames: mostly cleared with the same colour, now and then not
