@@ -41,6 +41,15 @@ int EndOnLostDisplay(Display* display) {
     _exit(kLostDisplayStatus);
 }
 
+// The X display `window` is shown on; nullptr without a window or off X.
+::Display* X11DisplayOf(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    return info.info.x11.display;
+}
+
 }  // namespace
 
 void EndTheGameIfTheDisplayIsLost() {
@@ -50,26 +59,21 @@ void EndTheGameIfTheDisplayIsLost() {
 }
 
 bool Nap(SDL_Window* window, std::uint32_t ms) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
+    ::Display* display = X11DisplayOf(window);
     // Events Xlib has read already (with the answer to SDL's last request)
     // are handled after the nap, as anywhere else.
-    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
-        info.subsystem != SDL_SYSWM_X11 ||
-        XEventsQueued(info.info.x11.display, QueuedAlready) > 0) {
+    if (display == nullptr || XEventsQueued(display, QueuedAlready) > 0) {
         SDL_Delay(ms);
         return false;
     }
-    pollfd connection{ConnectionNumber(info.info.x11.display), POLLIN, 0};
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
     return poll(&connection, 1, static_cast<int>(ms)) == 0;
 }
 
 bool CanGoFullscreen(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+    ::Display* display = X11DisplayOf(window);
+    if (display == nullptr) return true;
     // A running window manager names its own window on the root window.
-    ::Display* display = info.info.x11.display;
     const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
     if (check == None) return false;
     Atom type = None;
