@@ -78,6 +78,12 @@ Span2D ClipToSurface(const Surface& s, Int64 x, Int64 y, Int64 w, Int64 h) {
 }
 
 void FillClipped(Surface& dst, const Span2D& r, std::uint32_t value) {
+    // The whole surface: a fill, which need only clear what was drawn since
+    // the last one (the collision picture is cleared so every frame).
+    if (r.x0 == 0 && r.y0 == 0 && r.x1 == dst.Width() && r.y1 == dst.Height()) {
+        dst.Fill(static_cast<Colour>(value));
+        return;
+    }
     dst.Wrote({r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0});
     const auto count = static_cast<std::size_t>(r.x1 - r.x0);
     for (int y = r.y0; y < r.y1; ++y) FillPixels(dst.Row(y) + r.x0, count, value);

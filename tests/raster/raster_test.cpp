@@ -143,11 +143,17 @@ TEST(Surface, AFillWithTheSameColourClearsAllThatWasDrawnSinceTheLastFill) {
     const Surface sprite = Patterned(9, 6, 3);
     Surface s(61, 37);
     for (int frame = 0; frame < 400; ++frame) {
-        // Mostly the same colour, as the game clears each frame; now and then another.
-        const Colour back = frame % 50 == 49 ? RGB(0, 0, 9) : RGB(1, 0, 1);
+        // Mostly the same colour, as the game clears each frame; now and then
+        // another; for a while black, with a black box over it all, as the
+        // collision picture is cleared.
+        const bool black = frame / 20 % 5 == 3;
+        const Colour back = frame % 50 == 49 ? RGB(0, 0, 9) : black ? 0 : RGB(1, 0, 1);
         Surface full = s;  // a copy has no history: its fill covers every pixel
         full.Fill(back);
-        s.Fill(back);
+        if (black)
+            FillBlack(s, -1, -2, 63, 40);
+        else
+            s.Fill(back);
         ASSERT_EQ(s, full) << "frame " << frame;
         const int draws = static_cast<int>(random() % 40);
         for (int i = 0; i < draws; ++i) DrawSomething(s, random, sprite);
