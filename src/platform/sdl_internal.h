@@ -8,6 +8,7 @@
 
 #include "platform/form.h"
 #include "platform/scaling.h"
+#include "platform/sdl_platform.h"
 #include "raster/raster.h"
 
 namespace vorlax::sdl {
@@ -37,6 +38,15 @@ void EndTheGameIfTheDisplayIsLost();
 // something. True when it sent nothing, so no event waits to be read; false
 // when it did, off X, or without a window (then the whole nap is slept).
 bool Nap(SDL_Window* window, std::uint32_t ms);
+
+// A picture of `width` x `height` pixels for `window` in memory shared with
+// the X server, handed over without waiting for it; nullptr off X, or where
+// the server cannot share memory or the window's pixels are not 32 bits
+// (SDL's own window surface serves then).
+SharedFramePtr MakeSharedFrame(SDL_Window* window, int width, int height);
+SDL_Surface* FrameSurface(const SharedFrame& frame);
+// Has the X server show these rectangles of the frame in its window.
+void SendFrame(SharedFrame& frame, const SDL_Rect* rects, int count);
 
 // Whether the window system can make `window` cover the screen: on X, only
 // a window manager does that; other video drivers are trusted to.

@@ -24,6 +24,14 @@ struct _SDL_GameController;
 
 namespace vorlax {
 
+namespace sdl {
+struct SharedFrame;  // a window's picture shared with the X server (sdl_x11.cpp)
+struct SharedFrameDeleter {
+    void operator()(SharedFrame* frame) const;
+};
+using SharedFramePtr = std::unique_ptr<SharedFrame, SharedFrameDeleter>;
+}  // namespace sdl
+
 // --- pieces without a display, kept apart so they can be tested alone ---
 
 // The virtual-key code of the key at SDL scancode `scancode`, 0 for a key the
@@ -147,6 +155,10 @@ class SdlPlatform : public Platform {
     };
     struct Window {
         SDL_Window* window = nullptr;
+        // What the window's picture is drawn on and sent from, when the X
+        // server shares memory; else SDL's window surface.
+        sdl::SharedFramePtr frame;
+        bool sharing = true;  // false once the server could not share
         std::uint32_t id = 0;
         std::uint64_t shownRevision = 0;
         bool shownActive = false;
@@ -177,6 +189,8 @@ class SdlPlatform : public Platform {
     [[noreturn]] void QuitFromMessageBox();
 
     Window* FindWindow(const Form& form) const;
+    // The surface the window's picture is drawn on, at the window's size.
+    SDL_Surface* PictureSurface(Window& window);
     // Whether SDL must look at the window system now; `quiet`: the X server
     // sent nothing during the nap just slept (see DoEvents).
     bool MustLook(bool quiet);

@@ -94,7 +94,26 @@ using sdl::ToSdl;
 
 SdlPlatform::Window::~Window() {
     text.clear();
+    frame.reset();
     if (window != nullptr) SDL_DestroyWindow(window);
+}
+
+SDL_Surface* SdlPlatform::PictureSurface(Window& w) {
+    int width = 0, height = 0;
+    SDL_GetWindowSizeInPixels(w.window, &width, &height);
+    if (w.frame != nullptr) {
+        SDL_Surface* s = sdl::FrameSurface(*w.frame);
+        if (s->w == width && s->h == height) return s;
+        w.frame.reset();  // resized: a new one, shown whole
+        w.dirty = true;
+    }
+    if (w.sharing) {
+        w.frame = sdl::MakeSharedFrame(w.window, width, height);
+        w.sharing = w.frame != nullptr;
+        w.dirty = true;
+        if (w.frame != nullptr) return sdl::FrameSurface(*w.frame);
+    }
+    return SDL_GetWindowSurface(w.window);
 }
 
 // ---------------------------------------------------------------- windows
@@ -278,7 +297,7 @@ std::vector<PixelRect> SdlPlatform::ChangedControls(const Form& form, Window& wi
 void SdlPlatform::PresentForm(Form& form) {
     Window* w = FindWindow(form);
     if (w == nullptr || !form.Visible()) return;
-    SDL_Surface* target = SDL_GetWindowSurface(w->window);
+    SDL_Surface* target = PictureSurface(*w);
     if (target == nullptr) return;
 
     const Surface& image = form.Image();
@@ -333,7 +352,10 @@ void SdlPlatform::PresentForm(Form& form) {
             if (!Intersect(box, area).Empty()) DrawControl(target, *w, *control, view, area);
         rects.push_back(ToSdl(area));
     }
-    if (whole)
+    if (whole) rects = {ToSdl({0, 0, window.width, window.height})};
+    if (w->frame != nullptr)
+        sdl::SendFrame(*w->frame, rects.data(), static_cast<int>(rects.size()));
+    else if (whole)
         SDL_UpdateWindowSurface(w->window);
     else if (!rects.empty())
         SDL_UpdateWindowSurfaceRects(w->window, rects.data(), static_cast<int>(rects.size()));
@@ -359,7 +381,8 @@ void SdlPlatform::PresentChanged() {
 Surface SdlPlatform::LastFrame(const Form& form) const {
     Window* w = FindWindow(form);
     if (w == nullptr) return {};
-    SDL_Surface* s = SDL_GetWindowSurface(w->window);
+    SDL_Surface* s =
+        w->frame != nullptr ? sdl::FrameSurface(*w->frame) : SDL_GetWindowSurface(w->window);
     if (s == nullptr || s->w <= 0 || s->h <= 0) return {};
     Surface frame(s->w, s->h);
     if (SDL_ConvertPixels(s->w, s->h, s->format->format, s->pixels, s->pitch,
