@@ -5,7 +5,8 @@
 
 # What the game needs to build and run (libpng for the icons the build makes);
 # the tests and benchmarks need the rest.
-RUN_PACKAGES := cmake make g++ libsdl2-dev libsdl2-ttf-dev libpng-dev fonts-liberation libx11-dev
+RUN_PACKAGES := cmake make g++ libsdl2-dev libsdl2-ttf-dev libpng-dev fonts-liberation libx11-dev \
+                libxext-dev
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xdotool x11-utils openbox \
             appstream desktop-file-utils groff-base
 BUILD    := build
