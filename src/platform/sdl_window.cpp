@@ -104,8 +104,7 @@ SDL_Surface* SdlPlatform::PictureSurface(Window& w) {
     if (w.frame != nullptr) {
         SDL_Surface* s = sdl::FrameSurface(*w.frame);
         if (s->w == width && s->h == height) return s;
-        w.frame.reset();  // resized: a new one, shown whole
-        w.dirty = true;
+        w.frame.reset();  // resized: a new one below, shown whole
     }
     if (w.sharing) {
         w.frame = sdl::MakeSharedFrame(w.window, width, height);
