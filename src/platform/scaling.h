@@ -112,6 +112,12 @@ class ShownPicture {
     // another size is taken whole; one written who knows where, or filled
     // with another colour, is compared whole.
     std::vector<PixelRect> TakeChanges(const Surface& now);
+    // Between two frames the game sleeps, and meanwhile its pixels leave the
+    // processor's caches. Called on waking, this asks for the rows the next
+    // frame will most likely clear and compare, those of the areas drawn on
+    // last time, in `now` and in the copy, so that they arrive while the
+    // game's rules run instead of one by one as they are needed.
+    void Prefetch(const Surface& now) const;
 
   private:
     // The rectangles around the pixels of `now` inside `areas` that differ
@@ -119,8 +125,8 @@ class ShownPicture {
     std::vector<PixelRect> Differences(const Surface& now, const std::vector<PixelRect>& areas);
 
     Extent size_;
-    std::vector<std::uint32_t> pixels_;  // the pixels shown, row after row
-    WrittenAreas seen_;                  // the surface's record as last shown
+    PixelVector pixels_;  // the pixels shown, row after row
+    WrittenAreas seen_;   // the surface's record as last shown
 };
 
 }  // namespace vorlax

@@ -165,6 +165,7 @@ void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
     RunIdleTask();
     SDL_Window* any = windows_.empty() ? nullptr : windows_.begin()->second->window;
     const bool quiet = maxWaitMs > 0 && sdl::Nap(any, std::min(maxWaitMs, kLongestNapMs));
+    if (maxWaitMs > 0) Prefetch();
     if (MustLook(quiet)) SDL_PumpEvents();
     // A handler may yield again (a key that runs a whole game loop); the
     // nested call simply takes the events after this one.

@@ -178,6 +178,7 @@ class SdlPlatform : public Platform {
             bool operator==(const ShownControl&) const = default;
         };
         std::vector<ShownControl> controls;
+        std::vector<PixelRect> sent;  // the pieces of the frame last sent, unless it was whole
         std::map<const Control*, std::unique_ptr<TextCache>> text;
         Window() = default;
         Window(const Window&) = delete;
@@ -191,6 +192,8 @@ class SdlPlatform : public Platform {
     Window* FindWindow(const Form& form) const;
     // The surface the window's picture is drawn on, at the window's size.
     SDL_Surface* PictureSurface(Window& window);
+    // Asks for the pixels the next frame will most likely touch.
+    void Prefetch() const;
     // Whether SDL must look at the window system now; `quiet`: the X server
     // sent nothing during the nap just slept (see DoEvents).
     bool MustLook(bool quiet);

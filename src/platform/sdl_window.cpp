@@ -352,9 +352,10 @@ void SdlPlatform::PresentForm(Form& form) {
         rects.push_back(ToSdl(area));
     }
     if (whole) rects = {ToSdl({0, 0, window.width, window.height})};
-    if (w->frame != nullptr)
+    if (w->frame != nullptr) {
         sdl::SendFrame(*w->frame, rects.data(), static_cast<int>(rects.size()));
-    else if (whole)
+        w->sent = whole ? std::vector<PixelRect>{} : areas;
+    } else if (whole)
         SDL_UpdateWindowSurface(w->window);
     else if (!rects.empty())
         SDL_UpdateWindowSurfaceRects(w->window, rects.data(), static_cast<int>(rects.size()));
@@ -363,6 +364,26 @@ void SdlPlatform::PresentForm(Form& form) {
     w->shownActive = active_ == &form;
     w->shownBack = form.BackColor();
     w->dirty = false;
+}
+
+// On waking from a nap, before the game's rules run: the rows of each shown
+// window that the next frame will most likely compare and write again, those
+// of the last frame, are fetched meanwhile (see ShownPicture::Prefetch).
+void SdlPlatform::Prefetch() const {
+    for (const auto& [form, w] : windows_) {
+        if (!form->Visible()) continue;
+        w->shown.Prefetch(form->Image());
+        if (w->frame == nullptr) continue;
+        const SDL_Surface* target = sdl::FrameSurface(*w->frame);
+        const auto* base = static_cast<const std::uint8_t*>(target->pixels);
+        const PixelRect whole{0, 0, target->w, target->h};
+        for (const PixelRect& sent : w->sent) {
+            const PixelRect r = Intersect(sent, whole);
+            for (int y = r.y; y < r.Bottom(); ++y)
+                __builtin_prefetch(base + static_cast<std::ptrdiff_t>(y) * target->pitch + r.x * 4,
+                                   1);
+        }
+    }
 }
 
 void SdlPlatform::PresentChanged() {

@@ -9,11 +9,15 @@
 // explosion disc is a 2 x 2 block and a 3 x 3 star is a plus sign.
 #include "raster/raster.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <new>
 #include <utility>
 
 namespace vorlax {
@@ -298,6 +302,33 @@ void Surface::Wrote(PixelRect area) {
 
 bool Surface::operator==(const Surface& other) const {
     return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
+}
+
+namespace {
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+// From this size on a block is rounded up to whole large pages.
+constexpr std::size_t kLargeFrom = kLargePage / 2;
+
+std::size_t LargeSize(std::size_t bytes) {
+    return (bytes + kLargePage - 1) / kLargePage * kLargePage;
+}
+}  // namespace
+
+void* LargePages::Allocate(std::size_t bytes) {
+    if (bytes < kLargeFrom) return ::operator new(bytes);
+    void* memory = std::aligned_alloc(kLargePage, LargeSize(bytes));
+    if (memory == nullptr) throw std::bad_alloc();
+    // Only advice: without large pages (or where the system never gives
+    // them) the memory works all the same.
+    madvise(memory, LargeSize(bytes), MADV_HUGEPAGE);
+    return memory;
+}
+
+void LargePages::Free(void* memory, std::size_t bytes) noexcept {
+    if (bytes < kLargeFrom)
+        ::operator delete(memory);
+    else
+        std::free(memory);
 }
 
 PixelRect Intersect(const PixelRect& a, const PixelRect& b) {

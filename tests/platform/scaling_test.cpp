@@ -116,6 +116,20 @@ TEST(MergeNearby, JoinsWhatTheSlackAllowsAndKeepsAllTheRest) {
     EXPECT_TRUE(MergeNearby({}).empty());
 }
 
+TEST(MergeNearby, ReturnsEveryPieceFromTheTopThenFromTheLeftWhateverTheRowsSpan) {
+    // Far enough apart that none is joined, given from the bottom right:
+    // within a few rows, and over rows far more than the pieces.
+    for (const int step : {100, 100000}) {
+        std::vector<PixelRect> given, expected;
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 3; ++column)
+                expected.push_back({column * 200, row * step, 1, 1});
+        given.assign(expected.rbegin(), expected.rend());
+        std::swap(given[1], given[5]);
+        EXPECT_EQ(MergeNearby(given), expected) << "rows " << step << " apart";
+    }
+}
+
 std::vector<PixelRect> Sorted(std::vector<PixelRect> v) {
     std::sort(v.begin(), v.end(),
               [](auto a, auto b) { return std::pair(a.y, a.x) < std::pair(b.y, b.x); });
