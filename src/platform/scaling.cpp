@@ -236,16 +236,19 @@ void ShownPicture::TakeAll(const Surface& now) {
     seen_ = now.Written();
 }
 
+void PrefetchRows(const void* pixels, std::ptrdiff_t pitch, const PixelRect& area) {
+    const auto* row = static_cast<const std::uint8_t*>(pixels) + area.y * pitch + area.x * 4;
+    for (int y = 0; y < area.height; ++y, row += pitch) __builtin_prefetch(row, 1);
+}
+
 void ShownPicture::Prefetch(const Surface& now) const {
     if (!(size_ == Extent{now.Width(), now.Height()}) || pixels_.empty()) return;
     const PixelRect whole{0, 0, size_.width, size_.height};
+    const std::ptrdiff_t pitch = std::ptrdiff_t{size_.width} * 4;
     for (const PixelRect& area : seen_.areas) {
         const PixelRect a = Intersect(area, whole);
-        for (int y = a.y; y < a.Bottom(); ++y) {
-            __builtin_prefetch(now.Row(y) + a.x, 1);
-            __builtin_prefetch(pixels_.data() + static_cast<std::ptrdiff_t>(y) * size_.width + a.x,
-                               1);
-        }
+        PrefetchRows(now.Data(), pitch, a);
+        PrefetchRows(pixels_.data(), pitch, a);
     }
 }
 

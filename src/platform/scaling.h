@@ -96,6 +96,11 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
 inline constexpr int kMergeSlack = 64;
 std::vector<PixelRect> MergeNearby(std::vector<PixelRect> rects);
 
+// Asks the processor for the first pixel of each row of `area` in a block of
+// 32-bit pixels starting at `pixels`, rows `pitch` bytes apart; `area` lies
+// inside the block.
+void PrefetchRows(const void* pixels, std::ptrdiff_t pitch, const PixelRect& area);
+
 // Showing only what changed. From one frame to the next most of the play
 // field stays the same background; only the stars, ships, shots and the
 // strip move. The picture's surface says where it was written since it was

@@ -354,7 +354,10 @@ void SdlPlatform::PresentForm(Form& form) {
     if (whole) rects = {ToSdl({0, 0, window.width, window.height})};
     if (w->frame != nullptr) {
         sdl::SendFrame(*w->frame, rects.data(), static_cast<int>(rects.size()));
-        w->sent = whole ? std::vector<PixelRect>{} : areas;
+        if (whole)
+            w->sent.clear();
+        else
+            w->sent = areas;  // into the room of the last frame's
     } else if (whole)
         SDL_UpdateWindowSurface(w->window);
     else if (!rects.empty())
@@ -375,14 +378,9 @@ void SdlPlatform::Prefetch() const {
         w->shown.Prefetch(form->Image());
         if (w->frame == nullptr) continue;
         const SDL_Surface* target = sdl::FrameSurface(*w->frame);
-        const auto* base = static_cast<const std::uint8_t*>(target->pixels);
         const PixelRect whole{0, 0, target->w, target->h};
-        for (const PixelRect& sent : w->sent) {
-            const PixelRect r = Intersect(sent, whole);
-            for (int y = r.y; y < r.Bottom(); ++y)
-                __builtin_prefetch(base + static_cast<std::ptrdiff_t>(y) * target->pitch + r.x * 4,
-                                   1);
-        }
+        for (const PixelRect& sent : w->sent)
+            PrefetchRows(target->pixels, target->pitch, Intersect(sent, whole));
     }
 }
 
