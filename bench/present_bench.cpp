@@ -6,9 +6,9 @@
 //                        frame was shown before only changes were
 //   BM_PresentPlay/N     a frame of play as the window shows it now: the
 //                        game's own frame (stars, the wave in flight, the
-//                        ship, the strip) drawn untimed, then the pixels
-//                        that changed found, joined into pieces, taken and
-//                        enlarged
+//                        ship, the strip) drawn untimed, then the places
+//                        written since the frame before (and before the
+//                        fill) joined into pieces and enlarged
 //   BM_PresentUnchanged/N the same when nothing was drawn since
 #include <benchmark/benchmark.h>
 
@@ -97,8 +97,8 @@ struct Showing {
         play.Next();
         shown.TakeAll(play.Image());
     }
-    // Shows what changed since the last; returns how many pixels of the
-    // picture that was, and counts the pieces sent.
+    // Shows what may have changed since the last; returns how many pixels
+    // of the picture that was, and counts the pieces sent.
     std::size_t ShowChanges() {
         std::size_t pixels = 0;
         for (const PixelRect& r : shown.TakeChanges(play.Image())) {

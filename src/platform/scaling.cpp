@@ -228,11 +228,8 @@ void ScalePixels(const Surface& image, const PixelRect& from, const PixelTarget&
 }
 
 void ShownPicture::TakeAll(const Surface& now) {
+    taken_ = true;
     size_ = {now.Width(), now.Height()};
-    pixels_.resize(static_cast<std::size_t>(size_.width) * size_.height);
-    for (int y = 0; y < size_.height; ++y)
-        std::memcpy(pixels_.data() + static_cast<std::ptrdiff_t>(y) * size_.width, now.Row(y),
-                    static_cast<std::size_t>(size_.width) * 4);
     seen_ = now.Written();
 }
 
@@ -242,74 +239,38 @@ void PrefetchRows(const void* pixels, std::ptrdiff_t pitch, const PixelRect& are
 }
 
 void ShownPicture::Prefetch(const Surface& now) const {
-    if (!(size_ == Extent{now.Width(), now.Height()}) || pixels_.empty()) return;
-    const PixelRect whole{0, 0, size_.width, size_.height};
-    const std::ptrdiff_t pitch = std::ptrdiff_t{size_.width} * 4;
-    for (const PixelRect& area : seen_.areas) {
-        const PixelRect a = Intersect(area, whole);
-        PrefetchRows(now.Data(), pitch, a);
-        PrefetchRows(pixels_.data(), pitch, a);
-    }
+    if (!taken_ || !(size_ == Extent{now.Width(), now.Height()})) return;
+    // The areas lie on the surface (Surface::Wrote keeps them so).
+    for (const PixelRect& area : seen_.areas)
+        PrefetchRows(now.Data(), std::ptrdiff_t{size_.width} * 4, area);
 }
 
-std::vector<PixelRect> ShownPicture::Differences(const Surface& now,
-                                                 const std::vector<PixelRect>& areas) {
-    std::vector<PixelRect> found;
-    for (const PixelRect& a : areas) {
-        // The run of rows with a difference so far, and its columns.
-        int top = -1, left = a.Right(), right = a.x;
-        const auto close = [&](int bottom) {
-            if (top >= 0) found.push_back({left, top, right - left, bottom - top});
-            top = -1, left = a.Right(), right = a.x;
-        };
-        for (int y = a.y; y < a.Bottom(); ++y) {
-            const std::uint32_t* is = now.Row(y) + a.x;
-            std::uint32_t* was =
-                pixels_.data() + static_cast<std::ptrdiff_t>(y) * size_.width + a.x;
-            if (std::memcmp(is, was, static_cast<std::size_t>(a.width) * 4) == 0) {
-                close(y);
-                continue;
-            }
-            int first = 0, end = a.width;
-            while (is[first] == was[first]) ++first;
-            while (is[end - 1] == was[end - 1]) --end;
-            std::memcpy(was + first, is + first, static_cast<std::size_t>(end - first) * 4);
-            if (top < 0) top = y;
-            left = std::min(left, a.x + first);
-            right = std::max(right, a.x + end);
-        }
-        close(a.Bottom());
-    }
-    return found;
-}
-
-std::vector<PixelRect> ShownPicture::TakeChanges(const Surface& now) {
-    if (!(size_ == Extent{now.Width(), now.Height()}) || pixels_.empty()) {
-        TakeAll(now);
-        if (size_.width <= 0 || size_.height <= 0) return {};
-        return {{0, 0, size_.width, size_.height}};
-    }
+const std::vector<PixelRect>& ShownPicture::TakeChanges(const Surface& now) {
+    changes_.clear();
     const WrittenAreas& written = now.Written();
-    std::vector<PixelRect> maybe;
-    if (written.known && written.generation == seen_.generation) {
+    const bool same = taken_ && size_ == Extent{now.Width(), now.Height()} && written.known;
+    if (same && written.generation == seen_.generation) {
         // Drawn on since: only the areas added.
-        maybe.assign(written.areas.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                 seen_.areas.size(), written.areas.size())),
-                     written.areas.end());
-    } else if (written.known && seen_.known && written.fill == seen_.fill) {
+        changes_.assign(written.areas.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                    seen_.areas.size(), written.areas.size())),
+                        written.areas.end());
+    } else if (same && seen_.known && written.fill == seen_.fill) {
         // Filled again with the same colour: what was drawn on the old fill
         // is gone, and what was drawn on the new one came.
-        maybe = seen_.areas;
-        maybe.insert(maybe.end(), written.areas.begin(), written.areas.end());
+        changes_.assign(seen_.areas.begin(), seen_.areas.end());
+        changes_.insert(changes_.end(), written.areas.begin(), written.areas.end());
     } else {
-        maybe = {{0, 0, size_.width, size_.height}};
+        TakeAll(now);
+        if (size_.width > 0 && size_.height > 0)
+            changes_.push_back({0, 0, size_.width, size_.height});
+        return changes_;
     }
     seen_ = written;
     // A masked sprite writes its rectangle twice, a ship that stood still
     // wrote the same one on the old fill, and a star's old place lies beside
-    // its new one: each pixel is compared once or nearly, and what is sent
-    // comes in fewer pieces.
-    return MergeNearby(Differences(now, MergeNearby(std::move(maybe))));
+    // its new one: what is sent comes in fewer pieces, each pixel once or nearly.
+    changes_ = MergeNearby(std::move(changes_));
+    return changes_;
 }
 
 namespace {
@@ -349,28 +310,28 @@ void SortFromTheTop(std::vector<PixelRect>& rects) {
 
 std::vector<PixelRect> MergeNearby(std::vector<PixelRect> rects) {
     // Rectangles that meet or lie close together: those a few apart in
-    // order from the top.
+    // order from the top. The joined ones are kept at the front of the same
+    // list, `kept` of them so far.
     constexpr std::size_t kLookBack = 8;
     SortFromTheTop(rects);
     const auto area = [](const PixelRect& r) { return std::int64_t{r.width} * r.height; };
-    std::vector<PixelRect> merged;
-    for (const PixelRect& r : rects) {
+    std::size_t kept = 0;
+    for (std::size_t next = 0; next < rects.size(); ++next) {
+        const PixelRect r = rects[next];
         bool taken = false;
-        const std::size_t stop = merged.size() - std::min(merged.size(), kLookBack);
-        for (std::size_t i = merged.size(); i-- > stop;) {
-            PixelRect& m = merged[i];
-            const int left = std::min(m.x, r.x), top = std::min(m.y, r.y);
-            const PixelRect both{left, top, std::max(m.Right(), r.Right()) - left,
-                                 std::max(m.Bottom(), r.Bottom()) - top};
+        for (std::size_t i = kept; i-- > kept - std::min(kept, kLookBack);) {
+            PixelRect& m = rects[i];
+            const PixelRect both = Around(m, r);
             if (area(both) <= area(m) + area(r) + kMergeSlack) {
                 m = both;
                 taken = true;
                 break;
             }
         }
-        if (!taken) merged.push_back(r);
+        if (!taken) rects[kept++] = r;
     }
-    return merged;
+    rects.resize(kept);
+    return rects;
 }
 
 }  // namespace vorlax

@@ -106,32 +106,32 @@ void PrefetchRows(const void* pixels, std::ptrdiff_t pitch, const PixelRect& are
 // strip move. The picture's surface says where it was written since it was
 // last shown; after it was filled anew, the window also showed what was
 // drawn on the old fill. Only there can a pixel differ from the one shown,
-// and each is compared with a copy of what the window shows.
+// and those places are what is sent. They are not compared with a copy of
+// what was shown first: nearly everything drawn in a frame of play has
+// moved, so a comparison would spare few pixels, and reading the copy after
+// the game's sleep between two frames costs more than sending them.
 class ShownPicture {
   public:
     // `now` is shown whole.
     void TakeAll(const Surface& now);
-    // What of `now` differs from what was shown, taken as shown: for each
-    // area that may differ, a rectangle around each run of rows with a
-    // difference, those close together joined (MergeNearby). A picture of
-    // another size is taken whole; one written who knows where, or filled
-    // with another colour, is compared whole.
-    std::vector<PixelRect> TakeChanges(const Surface& now);
+    // Where `now` may differ from what was shown, taken as shown: the areas
+    // written since, those close together joined (MergeNearby). A picture
+    // shown for the first time, of another size, written who knows where or
+    // filled with another colour is taken whole: one rectangle. The list
+    // lasts until the next call.
+    const std::vector<PixelRect>& TakeChanges(const Surface& now);
     // Between two frames the game sleeps, and meanwhile its pixels leave the
     // processor's caches. Called on waking, this asks for the rows the next
-    // frame will most likely clear and compare, those of the areas drawn on
-    // last time, in `now` and in the copy, so that they arrive while the
-    // game's rules run instead of one by one as they are needed.
+    // frame will most likely clear and draw on again, those of the areas
+    // drawn on last time, so that they arrive while the game's rules run
+    // instead of one by one as they are needed.
     void Prefetch(const Surface& now) const;
 
   private:
-    // The rectangles around the pixels of `now` inside `areas` that differ
-    // from those shown, which are brought up to date.
-    std::vector<PixelRect> Differences(const Surface& now, const std::vector<PixelRect>& areas);
-
+    bool taken_ = false;
     Extent size_;
-    PixelVector pixels_;  // the pixels shown, row after row
-    WrittenAreas seen_;   // the surface's record as last shown
+    WrittenAreas seen_;  // the surface's record as last shown
+    std::vector<PixelRect> changes_;
 };
 
 }  // namespace vorlax

@@ -25,7 +25,7 @@ namespace {
 // Longest sleep of one yield, and the sleep between polls of an idle window.
 constexpr std::uint32_t kLongestNapMs = 100;
 constexpr std::uint32_t kIdleNapMs = 10;
-constexpr std::uint32_t kLookEveryMs = 100;  // SDL looks at least this often in play
+constexpr std::uint32_t kLookEveryMs = 250;  // SDL looks at least this often in play
 
 }  // namespace
 
@@ -178,9 +178,9 @@ void SdlPlatform::DoEvents(std::uint32_t maxWaitMs) {
 // SDL's look is thorough and costs a dozen system calls: the X server's
 // queue, more than once, the gamepads, the signals. Between two frames of
 // play usually nothing came in, and the nap, which wakes when the X server
-// sends something, knows it: SDL looks when something came, a pad is open,
-// text is being typed, or some time has passed (for pads plugged in,
-// Ctrl+C, the window manager).
+// sends something, knows it: SDL looks when something came (a signal such as
+// Ctrl+C ends the nap too), a pad is open, text is being typed, or a quarter
+// of a second has passed (for pads plugged in).
 bool SdlPlatform::MustLook(bool quiet) {
     const std::uint32_t now = SDL_GetTicks();
     if (quiet && now - lastLook_ < kLookEveryMs && pads_.empty() && !SDL_IsTextInputActive())

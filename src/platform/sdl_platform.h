@@ -178,7 +178,8 @@ class SdlPlatform : public Platform {
             bool operator==(const ShownControl&) const = default;
         };
         std::vector<ShownControl> controls;
-        std::vector<PixelRect> sent;  // the pieces of the frame last sent, unless it was whole
+        std::vector<PixelRect> sent;     // the pieces of the frame last sent, unless it was whole
+        std::vector<PixelRect> sending;  // room for the next frame's
         std::map<const Control*, std::unique_ptr<TextCache>> text;
         Window() = default;
         Window(const Window&) = delete;

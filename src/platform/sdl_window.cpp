@@ -315,7 +315,10 @@ void SdlPlatform::PresentForm(Form& form) {
     // A window the player resized shows a new scale, which later windows take.
     if (!IsFullscreen(form)) w->scale = WholeScale(view);
 
-    std::vector<PixelRect> areas;  // window pixels
+    // Window pixels. The list of the frame before is reused, so a frame of
+    // play asks the heap for nothing.
+    std::vector<PixelRect>& areas = w->sending;
+    areas.clear();
     if (whole) {
         const Uint32 back = MapColour(target, form.BackColor());
         for (const PixelRect& band : Letterbox(view, window)) {
@@ -326,38 +329,41 @@ void SdlPlatform::PresentForm(Form& form) {
         ChangedControls(form, *w);
         areas.push_back(picture);
     } else {
-        std::vector<PixelRect> changes = w->shown.TakeChanges(form.Image());
-        const std::vector<PixelRect> controls = ChangedControls(form, *w);
-        changes.insert(changes.end(), controls.begin(), controls.end());
-        for (const PixelRect& c : changes) {
+        const auto add = [&](const PixelRect& c) {
             const PixelRect area = Intersect(view.ToWindow(c.x, c.y, c.width, c.height), picture);
             if (!area.Empty()) areas.push_back(area);
-        }
+        };
+        for (const PixelRect& c : w->shown.TakeChanges(form.Image())) add(c);
+        for (const PixelRect& c : ChangedControls(form, *w)) add(c);
     }
     // The controls lie over the picture: each is drawn again where an area
-    // meets it.
-    std::vector<std::pair<const Control*, PixelRect>> over;
+    // meets it. Most areas lie in the play field, away from all of them.
+    thread_local std::vector<std::pair<const Control*, PixelRect>> over;
+    over.clear();
+    PixelRect around;  // around all of them
     for (const auto& control : form.Controls()) {
         const Control& c = *control;
         const PixelRect box =
             Intersect(view.ToWindow(c.Left(), c.Top(), c.Width(), c.Height()), picture);
-        if (c.Visible() && !box.Empty()) over.emplace_back(&c, box);
+        if (!c.Visible() || box.Empty()) continue;
+        over.emplace_back(&c, box);
+        around = around.Empty() ? box : Around(around, box);
     }
     const PixelRect all{0, 0, image.Width(), image.Height()};
-    std::vector<SDL_Rect> rects;
+    thread_local std::vector<SDL_Rect> rects;
+    rects.clear();
     for (const PixelRect& area : areas) {
         DrawScaled(target, image, all, view.area, area);
-        for (const auto& [control, box] : over)
-            if (!Intersect(box, area).Empty()) DrawControl(target, *w, *control, view, area);
+        if (!Intersect(around, area).Empty())
+            for (const auto& [control, box] : over)
+                if (!Intersect(box, area).Empty()) DrawControl(target, *w, *control, view, area);
         rects.push_back(ToSdl(area));
     }
     if (whole) rects = {ToSdl({0, 0, window.width, window.height})};
     if (w->frame != nullptr) {
         sdl::SendFrame(*w->frame, rects.data(), static_cast<int>(rects.size()));
-        if (whole)
-            w->sent.clear();
-        else
-            w->sent = areas;  // into the room of the last frame's
+        std::swap(w->sent, areas);
+        if (whole) w->sent.clear();
     } else if (whole)
         SDL_UpdateWindowSurface(w->window);
     else if (!rects.empty())
@@ -370,7 +376,7 @@ void SdlPlatform::PresentForm(Form& form) {
 }
 
 // On waking from a nap, before the game's rules run: the rows of each shown
-// window that the next frame will most likely compare and write again, those
+// window that the next frame will most likely clear, draw and send again, those
 // of the last frame, are fetched meanwhile (see ShownPicture::Prefetch).
 void SdlPlatform::Prefetch() const {
     for (const auto& [form, w] : windows_) {

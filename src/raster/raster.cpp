@@ -331,13 +331,6 @@ void LargePages::Free(void* memory, std::size_t bytes) noexcept {
         std::free(memory);
 }
 
-PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
-    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
-    const int x1 = std::min(a.Right(), b.Right()), y1 = std::min(a.Bottom(), b.Bottom());
-    if (x1 <= x0 || y1 <= y0) return {};
-    return {x0, y0, x1 - x0, y1 - y0};
-}
-
 void Surface::Resize(int width, int height, Colour fill) {
     *this = Surface(width, height, fill);
 }

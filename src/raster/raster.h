@@ -23,7 +23,21 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
-PixelRect Intersect(const PixelRect& a, const PixelRect& b);
+inline PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
+    const int x0 = a.x > b.x ? a.x : b.x, y0 = a.y > b.y ? a.y : b.y;
+    const int x1 = a.Right() < b.Right() ? a.Right() : b.Right();
+    const int y1 = a.Bottom() < b.Bottom() ? a.Bottom() : b.Bottom();
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+// The smallest rectangle holding both.
+inline PixelRect Around(const PixelRect& a, const PixelRect& b) {
+    const int x0 = a.x < b.x ? a.x : b.x, y0 = a.y < b.y ? a.y : b.y;
+    const int x1 = a.Right() > b.Right() ? a.Right() : b.Right();
+    const int y1 = a.Bottom() > b.Bottom() ? a.Bottom() : b.Bottom();
+    return {x0, y0, x1 - x0, y1 - y0};
+}
 
 // Memory for pixels. A window's picture (2 MB at 785 x 617) is taken in the
 // processor's large 2 MB pages where the system allows them: each frame
