@@ -5,6 +5,7 @@
 // SDL, no game knowledge, so tools and benchmarks can use it too.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -24,19 +25,16 @@ struct PixelRect {
 };
 
 inline PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
-    const int x0 = a.x > b.x ? a.x : b.x, y0 = a.y > b.y ? a.y : b.y;
-    const int x1 = a.Right() < b.Right() ? a.Right() : b.Right();
-    const int y1 = a.Bottom() < b.Bottom() ? a.Bottom() : b.Bottom();
+    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.Right(), b.Right()), y1 = std::min(a.Bottom(), b.Bottom());
     if (x1 <= x0 || y1 <= y0) return {};
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
 // The smallest rectangle holding both.
 inline PixelRect Around(const PixelRect& a, const PixelRect& b) {
-    const int x0 = a.x < b.x ? a.x : b.x, y0 = a.y < b.y ? a.y : b.y;
-    const int x1 = a.Right() > b.Right() ? a.Right() : b.Right();
-    const int y1 = a.Bottom() > b.Bottom() ? a.Bottom() : b.Bottom();
-    return {x0, y0, x1 - x0, y1 - y0};
+    const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    return {x0, y0, std::max(a.Right(), b.Right()) - x0, std::max(a.Bottom(), b.Bottom()) - y0};
 }
 
 // Memory for pixels. A window's picture (2 MB at 785 x 617) is taken in the
